@@ -1,0 +1,83 @@
+#include "core/Text.h"
+
+#include <cstdint>
+
+namespace zel {
+
+std::string_view Trim(std::string_view s) {
+  size_t b = 0, e = s.size();
+  while (b < e && static_cast<unsigned char>(s[b]) <= ' ') ++b;
+  while (e > b && static_cast<unsigned char>(s[e - 1]) <= ' ') --e;
+  return s.substr(b, e - b);
+}
+
+bool IsBlank(std::string_view s) { return Trim(s).empty(); }
+
+static char LowerChar(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
+
+std::string LowerAscii(std::string_view s) {
+  std::string r(s);
+  for (char& c : r) c = LowerChar(c);
+  return r;
+}
+
+bool SameTextAscii(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i)
+    if (LowerChar(a[i]) != LowerChar(b[i])) return false;
+  return true;
+}
+
+bool StartsTextAscii(std::string_view text, std::string_view prefix) {
+  return text.size() >= prefix.size() && SameTextAscii(text.substr(0, prefix.size()), prefix);
+}
+
+std::string ReplaceAll(std::string_view s, std::string_view from, std::string_view to) {
+  if (from.empty()) return std::string(s);
+  std::string r;
+  r.reserve(s.size());
+  size_t pos = 0;
+  for (size_t hit; (hit = s.find(from, pos)) != std::string_view::npos; pos = hit + from.size()) {
+    r.append(s.substr(pos, hit - pos));
+    r.append(to);
+  }
+  r.append(s.substr(pos));
+  return r;
+}
+
+bool TryStrToInt(std::string_view s, int& value) {
+  const bool longEnoughFor0x = s.size() > 2;
+  size_t i = 0;
+  bool negative = false;
+  if (i < s.size() && (s[i] == '+' || s[i] == '-')) negative = s[i++] == '-';
+  int base = 10;
+  if (i < s.size() && s[i] == '$') {
+    base = 16, ++i;
+  } else if (longEnoughFor0x && i + 1 < s.size() && s[i] == '0' && (s[i + 1] == 'x' || s[i + 1] == 'X')) {
+    base = 16, i += 2;
+  }
+  if (i >= s.size()) return false;
+  std::uint64_t v = 0;
+  for (; i < s.size(); ++i) {
+    const char c = s[i];
+    int d;
+    if (c >= '0' && c <= '9') d = c - '0';
+    else if (base == 16 && c >= 'a' && c <= 'f') d = c - 'a' + 10;
+    else if (base == 16 && c >= 'A' && c <= 'F') d = c - 'A' + 10;
+    else return false;
+    v = v * base + d;
+    if (v > 0xFFFFFFFFull) return false;
+  }
+  if (base == 10) {
+    if (negative ? v > 0x80000000ull : v > 0x7FFFFFFFull) return false;
+    value = negative ? static_cast<int>(-static_cast<std::int64_t>(v)) : static_cast<int>(v);
+  } else {
+    const auto bits = static_cast<std::uint32_t>(v);
+    value = static_cast<int>(negative ? 0u - bits : bits);
+  }
+  return true;
+}
+
+std::string IntToStr(long long v) { return std::to_string(v); }
+
+}  // namespace zel

@@ -1,0 +1,30 @@
+// TSysUtils: helpers over operating-system calls, one implementation per
+// platform. Every method reports failure through its result and never throws.
+#pragma once
+
+#include <string>
+
+namespace zel {
+
+class TSysUtils {
+ public:
+  TSysUtils() = delete;
+
+  // The user's local application-data folder with a trailing delimiter
+  // (Linux: $XDG_DATA_HOME, else ~/.local/share).
+  static std::string GetLocalAppDataDirPath();
+
+  // Starts FilePath with Arguments (Linux: a detached child process).
+  static bool ShellExec(const std::string& FilePath, const std::string& Arguments);
+
+  // Deletes a folder and everything in it, permanently.
+  static bool DeleteDirectory(const std::string& DirPath);
+
+  // Special folders, each with a trailing delimiter.
+  static std::string GetTempDirPath();
+  static std::string GetUserDesktopDirPath();
+  static std::string GetUserDocumentsDirPath();
+  static std::string GetUserAppDataDirPath();
+};
+
+}  // namespace zel

@@ -1,0 +1,59 @@
+// Process and operating-system services that the portable code needs. Each
+// platform folder implements these functions; paths and texts are UTF-8.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace zel::sys {
+
+// The path separator shown in paths: '\\' on Windows, '/' on Linux.
+char PathDelim();
+
+// Full path of the running executable.
+std::string GetExecutablePath();
+
+// The command line arguments after the program name.
+std::vector<std::string> GetCommandLineArgs();
+
+// The ISO 639 language of the user's locale ("en", "zh", ...).
+std::string GetUserLanguageCode();
+
+// Decodes text in the system's ANSI code page (on Linux: the locale's charset).
+std::string DecodeAnsi(std::string_view bytes);
+
+std::string GetEnv(const std::string& name);
+void SetEnv(const std::string& name, const std::string& value);
+void UnsetEnv(const std::string& name);
+
+// A read-only view of a whole file, released with the object.
+class TMappedFile {
+ public:
+  virtual ~TMappedFile() = default;
+  virtual std::span<const std::byte> Bytes() const = 0;
+  // Null when the file cannot be opened or mapped.
+  static std::unique_ptr<TMappedFile> Open(const std::string& path);
+};
+
+// Outcome of claiming the single-instance name of an application.
+enum class TInstanceClaim { Created, AlreadyExists, Failed };
+
+// Claims `name` for the life of the process (a named mutex on Windows, a lock
+// file on Linux). The claim is never released before the process ends.
+TInstanceClaim ClaimInstanceName(const std::string& name);
+
+// A loaded shared library, unloaded with the object.
+class TDynLib {
+ public:
+  virtual ~TDynLib() = default;
+  virtual void* Symbol(const char* name) const = 0;
+  // Null when the library cannot be loaded from that full path.
+  static std::unique_ptr<TDynLib> Load(const std::string& path);
+};
+
+}  // namespace zel::sys

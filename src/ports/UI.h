@@ -1,0 +1,154 @@
+// The user-interface services that the host's forms are built on. Each
+// platform supplies one IUI (GTK 3 on Linux, Win32 on Windows); unit tests
+// install a fake. All calls happen on the UI thread unless a comment says
+// otherwise.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace zel {
+
+struct TRect {
+  int Left = 0;
+  int Top = 0;
+  int Right = 0;
+  int Bottom = 0;
+  int Width() const { return Right - Left; }
+  int Height() const { return Bottom - Top; }
+  bool operator==(const TRect&) const = default;
+};
+
+enum class TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
+enum class TWindowState { wsNormal, wsMinimized, wsMaximized };
+enum class TPosition { poDesigned, poDefaultPosOnly, poDesktopCenter };
+
+// Message dialogs.
+enum class TMsgDlgType { mtWarning, mtError, mtInformation, mtConfirmation, mtCustom };
+enum class TMsgDlgBtn { mbYes, mbNo, mbOK, mbCancel, mbAbort, mbRetry, mbIgnore, mbAll, mbNoToAll,
+                        mbYesToAll, mbHelp, mbClose };
+// Modal results.
+constexpr int mrNone = 0;
+constexpr int mrOk = 1;
+constexpr int mrCancel = 2;
+constexpr int mrAbort = 3;
+constexpr int mrRetry = 4;
+constexpr int mrIgnore = 5;
+constexpr int mrYes = 6;
+constexpr int mrNo = 7;
+constexpr int mrClose = 8;
+constexpr int mrHelp = 9;
+constexpr int mrAll = 12;
+constexpr int mrNoToAll = 13;
+constexpr int mrYesToAll = 14;
+
+struct TMessageDialogButton {
+  std::string Caption;
+  int ModalResult = mrNone;
+};
+
+struct TMessageDialogSpec {
+  std::string Title;
+  std::string Message;
+  TMsgDlgType DlgType = TMsgDlgType::mtInformation;
+  // In display order.
+  std::vector<TMessageDialogButton> Buttons;
+};
+
+// Notifications from a top-level window to its owner.
+class IFormEvents {
+ public:
+  virtual ~IFormEvents() = default;
+  // Asked on every attempt to close the window; false keeps it open.
+  virtual bool FormCloseQuery() = 0;
+  // The window is closing for good.
+  virtual void FormClose() = 0;
+};
+
+// Notifications from the windowed control that hosts the browser.
+class IControlEvents {
+ public:
+  virtual ~IControlEvents() = default;
+  virtual void ControlResized() = 0;
+  virtual void ControlVisibilityChanged() = 0;
+  // The control received the keyboard focus.
+  virtual void ControlEnter() = 0;
+  virtual void ControlExit() = 0;
+  // The native window was destroyed and created anew.
+  virtual void ControlRecreated() = 0;
+};
+
+// A top-level window.
+class IFormPeer {
+ public:
+  virtual ~IFormPeer() = default;
+  virtual void SetCaption(const std::string& Caption) = 0;
+  virtual std::string Caption() const = 0;
+  virtual void SetBounds(int Left, int Top, int Width, int Height) = 0;
+  virtual TRect Bounds() const = 0;
+  // 0 means no limit.
+  virtual void SetConstraints(int MaxWidth, int MaxHeight, int MinWidth, int MinHeight) = 0;
+  virtual void SetPosition(TPosition Position) = 0;
+  virtual void SetBorderStyle(TFormBorderStyle Style) = 0;
+  virtual void SetWindowState(TWindowState State) = 0;
+  virtual TWindowState WindowState() const = 0;
+  virtual void SetStayOnTop(bool StayOnTop) = 0;
+  virtual void Show() = 0;
+  // Attempts to close: asks IFormEvents::FormCloseQuery, then closes.
+  virtual void Close() = 0;
+};
+
+// The borderless child form that holds the browser and the progress bar.
+class IBrowserFormPeer {
+ public:
+  virtual ~IBrowserFormPeer() = default;
+  virtual void SetProgressBarVisible(bool Visible) = 0;
+  virtual bool ProgressBarVisible() const = 0;
+};
+
+// The windowed control that the browser fills.
+class IBrowserHostPeer {
+ public:
+  virtual ~IBrowserHostPeer() = default;
+  // The parent window handed to the browser runtime.
+  virtual void* NativeHandle() = 0;
+  virtual TRect ClientRect() const = 0;
+  virtual bool Visible() const = 0;
+  virtual void SetVisible(bool Visible) = 0;
+  // Gives the control the keyboard focus.
+  virtual void SetFocus() = 0;
+  // Moves the focus to the next (or previous) tab stop after the control.
+  virtual void SelectNext(bool Forward) = 0;
+  // Offers a key message to the top-level form's shortcuts; true when used.
+  virtual bool IsShortCut(unsigned Message, unsigned VirtualKey, int LParam) = 0;
+};
+
+class IUI {
+ public:
+  virtual ~IUI() = default;
+
+  virtual std::unique_ptr<IFormPeer> CreateForm(IFormEvents& Events) = 0;
+  virtual std::unique_ptr<IBrowserFormPeer> CreateBrowserForm(IFormPeer& Parent) = 0;
+  virtual std::unique_ptr<IBrowserHostPeer> CreateBrowserHost(IBrowserFormPeer& Parent,
+                                                              IControlEvents& Events) = 0;
+
+  // Shows a modal message dialog and returns its modal result.
+  virtual int MessageDialog(const TMessageDialogSpec& Spec) = 0;
+
+  // Runs fn on the UI thread: at once when called there, otherwise when the
+  // UI thread next processes its queue. May be called from any thread.
+  virtual void Queue(std::function<void()> Fn) = 0;
+
+  virtual void SetApplicationTitle(const std::string& Title) = 0;
+  // Runs the message loop until Terminate.
+  virtual void Run() = 0;
+  virtual void Terminate() = 0;
+};
+
+// The process's UI, installed by the platform's entry point (or a test).
+IUI& UI();
+void SetUI(IUI* Ui);
+
+}  // namespace zel
