@@ -29,8 +29,9 @@ class TReader {
 };
 
 std::uint64_t SatAdd(std::uint64_t a, std::uint64_t b) {
-  return a > std::numeric_limits<std::uint64_t>::max() - b ? std::numeric_limits<std::uint64_t>::max()
-                                                          : a + b;
+  return a > std::numeric_limits<std::uint64_t>::max() - b
+             ? std::numeric_limits<std::uint64_t>::max()
+             : a + b;
 }
 
 std::uint64_t SatMul(std::uint64_t a, std::uint64_t b) {

@@ -35,7 +35,8 @@ constexpr std::array<TRow, 5> kTranslatedMessages = {{
         "Esta no es una aplicación de Windows válida.",
         "El Microsoft WebView2 runtime es necesario para esta aplicación. Esta aplicación no puede "
         "continuar y se cerrará ahora.",
-        "El Microsoft WebView2 runtime es necesario para esta aplicación. ¿Quiere instalarlo ahora?",
+        "El Microsoft WebView2 runtime es necesario para esta aplicación. ¿Quiere instalarlo "
+        "ahora?",
         "Esta aplicación no puede continuar y se cerrará ahora.",
         "Ha cancelado la instalación de Microsoft WebView2 runtime. Esta aplicación no puede "
         "continuar y se cerrará ahora.",

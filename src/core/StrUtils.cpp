@@ -114,14 +114,30 @@ std::string TStrUtils::StringToJsonString(std::string_view value) {
   out += '"';
   for (const char16_t u : units) {
     switch (u) {
-      case '"': out += "\\\""; break;
-      case '\\': out += "\\\\"; break;
-      case '/': out += "\\/"; break;
-      case '\b': out += "\\b"; break;
-      case '\t': out += "\\t"; break;
-      case '\n': out += "\\n"; break;
-      case '\f': out += "\\f"; break;
-      case '\r': out += "\\r"; break;
+      case '"':
+        out += "\\\"";
+        break;
+      case '\\':
+        out += "\\\\";
+        break;
+      case '/':
+        out += "\\/";
+        break;
+      case '\b':
+        out += "\\b";
+        break;
+      case '\t':
+        out += "\\t";
+        break;
+      case '\n':
+        out += "\\n";
+        break;
+      case '\f':
+        out += "\\f";
+        break;
+      case '\r':
+        out += "\\r";
+        break;
       default:
         if (u < 0x20 || u > 0x7E)
           AppendEscape(out, u);
@@ -138,8 +154,9 @@ std::string TStrUtils::GetFileMIMEType(std::string_view fileName) {
   const size_t delim = fileName.find_last_of("/\\:");
   if (dot != std::string_view::npos && (delim == std::string_view::npos || dot > delim)) {
     const std::string ext = LowerAscii(fileName.substr(dot + 1));
-    const auto it = std::lower_bound(kMimeTable.begin(), kMimeTable.end(), ext,
-                                     [](const auto& row, const std::string& key) { return row.first < key; });
+    const auto it =
+        std::lower_bound(kMimeTable.begin(), kMimeTable.end(), ext,
+                         [](const auto& row, const std::string& key) { return row.first < key; });
     if (it != kMimeTable.end() && it->first == ext) return std::string(it->second);
     if (SystemMimeLookup() && !ext.empty()) {
       std::string found = SystemMimeLookup()(ext);
@@ -161,6 +178,8 @@ TArrayStrings TStrUtils::ExplodeStrings(std::string_view separator, std::string_
   return result;
 }
 
-void TStrUtils::SetSystemMimeLookup(TMimeLookup lookup) { SystemMimeLookup() = std::move(lookup); }
+void TStrUtils::SetSystemMimeLookup(TMimeLookup lookup) {
+  SystemMimeLookup() = std::move(lookup);
+}
 
 }  // namespace zel

@@ -11,9 +11,13 @@ std::string_view Trim(std::string_view s) {
   return s.substr(b, e - b);
 }
 
-bool IsBlank(std::string_view s) { return Trim(s).empty(); }
+bool IsBlank(std::string_view s) {
+  return Trim(s).empty();
+}
 
-static char LowerChar(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
+static char LowerChar(char c) {
+  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
+}
 
 std::string LowerAscii(std::string_view s) {
   std::string r(s);
@@ -53,7 +57,8 @@ bool TryStrToInt(std::string_view s, int& value) {
   int base = 10;
   if (i < s.size() && s[i] == '$') {
     base = 16, ++i;
-  } else if (longEnoughFor0x && i + 1 < s.size() && s[i] == '0' && (s[i + 1] == 'x' || s[i + 1] == 'X')) {
+  } else if (longEnoughFor0x && i + 1 < s.size() && s[i] == '0' &&
+             (s[i + 1] == 'x' || s[i + 1] == 'X')) {
     base = 16, i += 2;
   }
   if (i >= s.size()) return false;
@@ -61,10 +66,14 @@ bool TryStrToInt(std::string_view s, int& value) {
   for (; i < s.size(); ++i) {
     const char c = s[i];
     int d;
-    if (c >= '0' && c <= '9') d = c - '0';
-    else if (base == 16 && c >= 'a' && c <= 'f') d = c - 'a' + 10;
-    else if (base == 16 && c >= 'A' && c <= 'F') d = c - 'A' + 10;
-    else return false;
+    if (c >= '0' && c <= '9')
+      d = c - '0';
+    else if (base == 16 && c >= 'a' && c <= 'f')
+      d = c - 'a' + 10;
+    else if (base == 16 && c >= 'A' && c <= 'F')
+      d = c - 'A' + 10;
+    else
+      return false;
     v = v * base + d;
     if (v > 0xFFFFFFFFull) return false;
   }
@@ -78,6 +87,8 @@ bool TryStrToInt(std::string_view s, int& value) {
   return true;
 }
 
-std::string IntToStr(long long v) { return std::to_string(v); }
+std::string IntToStr(long long v) {
+  return std::to_string(v);
+}
 
 }  // namespace zel

@@ -6,7 +6,9 @@
 
 namespace zel {
 
-TAbZipKit::~TAbZipKit() { Close(); }
+TAbZipKit::~TAbZipKit() {
+  Close();
+}
 
 void TAbZipKit::Close() {
   if (FZip) zip_discard(FZip);

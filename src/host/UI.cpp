@@ -11,6 +11,8 @@ IUI& UI() {
   return *gUI;
 }
 
-void SetUI(IUI* Ui) { gUI = Ui; }
+void SetUI(IUI* Ui) {
+  gUI = Ui;
+}
 
 }  // namespace zel

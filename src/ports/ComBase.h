@@ -55,8 +55,12 @@ ZEL_HRESULT(E_INVALIDARG, 0x80070057u)
 constexpr HRESULT E_FILE_NOT_FOUND = static_cast<HRESULT>(0x80070002u);
 
 #ifndef SUCCEEDED
-constexpr bool SUCCEEDED(HRESULT hr) { return hr >= 0; }
-constexpr bool FAILED(HRESULT hr) { return hr < 0; }
+constexpr bool SUCCEEDED(HRESULT hr) {
+  return hr >= 0;
+}
+constexpr bool FAILED(HRESULT hr) {
+  return hr < 0;
+}
 #endif
 
 struct GUID {
@@ -112,16 +116,16 @@ struct STATSTG {
 #endif
 
 struct IUnknown {
-  static constexpr GUID kIID = {0x00000000, 0x0000, 0x0000,
-                                {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+  static constexpr GUID kIID = {
+      0x00000000, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
   virtual HRESULT QueryInterface(REFIID riid, void** ppv) = 0;
   virtual ULONG AddRef() = 0;
   virtual ULONG Release() = 0;
 };
 
 struct ISequentialStream : IUnknown {
-  static constexpr GUID kIID = {0x0C733A30, 0x2A1C, 0x11CE,
-                                {0xAD, 0xE5, 0x00, 0xAA, 0x00, 0x44, 0x77, 0x3D}};
+  static constexpr GUID kIID = {
+      0x0C733A30, 0x2A1C, 0x11CE, {0xAD, 0xE5, 0x00, 0xAA, 0x00, 0x44, 0x77, 0x3D}};
   virtual HRESULT Read(void* pv, ULONG cb, ULONG* pcbRead) = 0;
   virtual HRESULT Write(const void* pv, ULONG cb, ULONG* pcbWritten) = 0;
 };
@@ -131,8 +135,8 @@ constexpr DWORD kStreamSeekCur = 1;
 constexpr DWORD kStreamSeekEnd = 2;
 
 struct IStream : ISequentialStream {
-  static constexpr GUID kIID = {0x0000000C, 0x0000, 0x0000,
-                                {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+  static constexpr GUID kIID = {
+      0x0000000C, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
   virtual HRESULT Seek(std::int64_t dlibMove, DWORD dwOrigin, std::uint64_t* plibNewPosition) = 0;
   virtual HRESULT SetSize(std::uint64_t libNewSize) = 0;
   virtual HRESULT CopyTo(IStream* pstm, std::uint64_t cb, std::uint64_t* pcbRead,

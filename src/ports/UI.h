@@ -27,8 +27,20 @@ enum class TPosition { poDesigned, poDefaultPosOnly, poDesktopCenter };
 
 // Message dialogs.
 enum class TMsgDlgType { mtWarning, mtError, mtInformation, mtConfirmation, mtCustom };
-enum class TMsgDlgBtn { mbYes, mbNo, mbOK, mbCancel, mbAbort, mbRetry, mbIgnore, mbAll, mbNoToAll,
-                        mbYesToAll, mbHelp, mbClose };
+enum class TMsgDlgBtn {
+  mbYes,
+  mbNo,
+  mbOK,
+  mbCancel,
+  mbAbort,
+  mbRetry,
+  mbIgnore,
+  mbAll,
+  mbNoToAll,
+  mbYesToAll,
+  mbHelp,
+  mbClose
+};
 // Modal results.
 constexpr int mrNone = 0;
 constexpr int mrOk = 1;

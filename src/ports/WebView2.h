@@ -103,10 +103,9 @@ struct ICoreWebView2HttpHeadersCollectionIterator;
 
 // ---- Handlers: one Invoke at slot 3 -------------------------------------
 
-#define ZEL_HANDLER(Name, IIDARGS, ...)  \
-  struct Name : IUnknown {               \
-    ZEL_IID IIDARGS                      \
-    virtual HRESULT Invoke(__VA_ARGS__) = 0; \
+#define ZEL_HANDLER(Name, IIDARGS, ...)                      \
+  struct Name : IUnknown {                                   \
+    ZEL_IID IIDARGS virtual HRESULT Invoke(__VA_ARGS__) = 0; \
   };
 
 struct ICoreWebView2NavigationStartingEventArgs;
@@ -381,8 +380,8 @@ struct ICoreWebView2Environment : IUnknown {
   ZEL_IID(0xB96D755E, 0x0319, 0x4E92, 0xA2, 0x96, 0x23, 0x43, 0x6F, 0x46, 0xA1, 0xFC)
   virtual HRESULT CreateCoreWebView2Controller(
       HWND parentWindow, ICoreWebView2CreateCoreWebView2ControllerCompletedHandler* handler) = 0;
-  virtual HRESULT CreateWebResourceResponse(IStream* content, int statusCode,
-                                            LPCWSTR reasonPhrase, LPCWSTR headers,
+  virtual HRESULT CreateWebResourceResponse(IStream* content, int statusCode, LPCWSTR reasonPhrase,
+                                            LPCWSTR headers,
                                             ICoreWebView2WebResourceResponse** response) = 0;
   virtual HRESULT get_BrowserVersionString(LPWSTR* versionInfo) = 0;
   virtual HRESULT add_NewBrowserVersionAvailable(
@@ -424,7 +423,7 @@ struct ICoreWebView2Controller : IUnknown {
   virtual HRESULT get_CoreWebView2(ICoreWebView2** coreWebView2) = 0;
 };
 
-#define ZEL_EVENT(Name, Handler)                                                      \
+#define ZEL_EVENT(Name, Handler)                                                        \
   virtual HRESULT add_##Name(Handler* eventHandler, EventRegistrationToken* token) = 0; \
   virtual HRESULT remove_##Name(EventRegistrationToken token) = 0;
 
@@ -517,9 +516,9 @@ struct ICoreWebView2Settings : IUnknown {
 using TCreateCoreWebView2Environment =
     HRESULT (*)(ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler* handler);
 using TGetCoreWebView2BrowserVersionString = HRESULT (*)(LPCWSTR browserExecutableFolder,
-                                                          LPWSTR* versionInfo);
+                                                         LPWSTR* versionInfo);
 using TGetAvailableCoreWebView2BrowserVersionString = HRESULT (*)(LPCWSTR browserExecutableFolder,
-                                                                   LPWSTR* versionInfo);
+                                                                  LPWSTR* versionInfo);
 
 // Frees a string that a runtime handed out (CoTaskMemFree on Windows).
 void CoTaskMemFree(void* p);

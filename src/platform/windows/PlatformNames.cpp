@@ -1,0 +1,11 @@
+#include "ports/PlatformNames.h"
+
+namespace zel::names {
+
+std::string RuntimeFolder() { return "Win64\\"; }
+
+std::string LoaderEntryName() { return "WebView2LoaderWin64.dll"; }
+
+std::string LoaderFileName() { return "WebView2LoaderWin64.dll"; }
+
+}  // namespace zel::names

@@ -1,0 +1,142 @@
+// A user interface without a display: records what the host asks of it.
+#pragma once
+
+#include <deque>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "ports/UI.h"
+
+namespace zel::test {
+
+class TFakeFormPeer : public IFormPeer {
+ public:
+  explicit TFakeFormPeer(IFormEvents& events) : Events(events) {}
+  void SetCaption(const std::string& c) override { CaptionText = c; }
+  std::string Caption() const override { return CaptionText; }
+  void SetBounds(int l, int t, int w, int h) override { BoundsRect = {l, t, l + w, t + h}; }
+  TRect Bounds() const override { return BoundsRect; }
+  void SetConstraints(int maxW, int maxH, int minW, int minH) override {
+    Constraints = {maxW, maxH, minW, minH};
+  }
+  void SetPosition(TPosition p) override { Position = p; }
+  void SetBorderStyle(TFormBorderStyle s) override { BorderStyle = s; }
+  void SetWindowState(TWindowState s) override { State = s; }
+  TWindowState WindowState() const override { return State; }
+  void SetStayOnTop(bool v) override { StayOnTop = v; }
+  void Show() override { Shown = true; }
+  void Close() override {
+    ++CloseAttempts;
+    if (Events.FormCloseQuery()) {
+      Closed = true;
+      Events.FormClose();
+    }
+  }
+
+  IFormEvents& Events;
+  std::string CaptionText;
+  TRect BoundsRect;
+  std::vector<int> Constraints;
+  TPosition Position = TPosition::poDesigned;
+  TFormBorderStyle BorderStyle = TFormBorderStyle::bsSizeable;
+  TWindowState State = TWindowState::wsNormal;
+  bool StayOnTop = false, Shown = false, Closed = false;
+  int CloseAttempts = 0;
+};
+
+class TFakeBrowserFormPeer : public IBrowserFormPeer {
+ public:
+  void SetProgressBarVisible(bool v) override { Progress = v; }
+  bool ProgressBarVisible() const override { return Progress; }
+  bool Progress = true;
+};
+
+class TFakeBrowserHostPeer : public IBrowserHostPeer {
+ public:
+  explicit TFakeBrowserHostPeer(IControlEvents& events) : Events(events) {}
+  void* NativeHandle() override { return this; }
+  TRect ClientRect() const override { return Client; }
+  bool Visible() const override { return IsVisible; }
+  void SetVisible(bool v) override {
+    IsVisible = v;
+    Events.ControlVisibilityChanged();
+  }
+  void SetFocus() override { ++FocusCalls; }
+  void SelectNext(bool forward) override { SelectNextCalls.push_back(forward); }
+  bool IsShortCut(unsigned msg, unsigned vk, int lparam) override {
+    ShortCuts.push_back({msg, vk, static_cast<unsigned>(lparam)});
+    return AcceptShortCuts;
+  }
+  void Resize(int w, int h) {
+    Client = {0, 0, w, h};
+    Events.ControlResized();
+  }
+
+  IControlEvents& Events;
+  TRect Client{0, 0, 800, 600};
+  bool IsVisible = true;
+  int FocusCalls = 0;
+  std::vector<bool> SelectNextCalls;
+  std::vector<std::vector<unsigned>> ShortCuts;
+  bool AcceptShortCuts = false;
+};
+
+class TFakeUI : public IUI {
+ public:
+  TFakeUI() : FThread(std::this_thread::get_id()) { SetUI(this); }
+  ~TFakeUI() override { SetUI(nullptr); }
+
+  std::unique_ptr<IFormPeer> CreateForm(IFormEvents& events) override {
+    auto p = std::make_unique<TFakeFormPeer>(events);
+    Forms.push_back(p.get());
+    return p;
+  }
+  std::unique_ptr<IBrowserFormPeer> CreateBrowserForm(IFormPeer&) override {
+    auto p = std::make_unique<TFakeBrowserFormPeer>();
+    BrowserForms.push_back(p.get());
+    return p;
+  }
+  std::unique_ptr<IBrowserHostPeer> CreateBrowserHost(IBrowserFormPeer&,
+                                                      IControlEvents& events) override {
+    auto p = std::make_unique<TFakeBrowserHostPeer>(events);
+    Hosts.push_back(p.get());
+    return p;
+  }
+  int MessageDialog(const TMessageDialogSpec& spec) override {
+    Dialogs.push_back(spec);
+    return NextDialogResult;
+  }
+  void Queue(std::function<void()> fn) override {
+    if (std::this_thread::get_id() == FThread) {
+      fn();
+      return;
+    }
+    std::lock_guard guard(FLock);
+    FQueue.push_back(std::move(fn));
+  }
+  void SetApplicationTitle(const std::string& t) override { AppTitle = t; }
+  void Run() override { Running = true; }
+  void Terminate() override { Running = false; }
+
+  // Runs queued calls until none is left or `until` holds (waits for workers).
+  bool Pump(const std::function<bool()>& until, int timeoutMs = 5000);
+  void PumpPending();
+
+  std::vector<TMessageDialogSpec> Dialogs;
+  int NextDialogResult = mrOk;
+  std::vector<TFakeFormPeer*> Forms;
+  std::vector<TFakeBrowserFormPeer*> BrowserForms;
+  std::vector<TFakeBrowserHostPeer*> Hosts;
+  std::string AppTitle;
+  bool Running = false;
+
+ private:
+  std::thread::id FThread;
+  std::mutex FLock;
+  std::deque<std::function<void()>> FQueue;
+};
+
+}  // namespace zel::test
