@@ -47,6 +47,9 @@ enum class TInstanceClaim { Created, AlreadyExists, Failed };
 // file on Linux). The claim is never released before the process ends.
 TInstanceClaim ClaimInstanceName(const std::string& name);
 
+// Waits up to timeoutMs for the process to end, then terminates it.
+void WaitOrTerminateProcess(unsigned processId, int timeoutMs);
+
 // A loaded shared library, unloaded with the object.
 class TDynLib {
  public:

@@ -4,6 +4,7 @@
 // otherwise.
 #pragma once
 
+#include <exception>
 #include <functional>
 #include <memory>
 #include <string>
@@ -90,6 +91,8 @@ class IControlEvents {
   virtual void ControlExit() = 0;
   // The native window was destroyed and created anew.
   virtual void ControlRecreated() = 0;
+  // A system command reached the control (minimize 0xF020, restore 0xF120).
+  virtual void ControlSysCommand(unsigned Command) = 0;
 };
 
 // A top-level window.
@@ -150,7 +153,9 @@ class IUI {
   virtual int MessageDialog(const TMessageDialogSpec& Spec) = 0;
 
   // Runs fn on the UI thread: at once when called there, otherwise when the
-  // UI thread next processes its queue. May be called from any thread.
+  // UI thread next processes its queue. May be called from any thread. An
+  // exception that escapes Fn, or any handler the UI calls, goes to
+  // ReportException.
   virtual void Queue(std::function<void()> Fn) = 0;
 
   virtual void SetApplicationTitle(const std::string& Title) = 0;
@@ -162,5 +167,9 @@ class IUI {
 // The process's UI, installed by the platform's entry point (or a test).
 IUI& UI();
 void SetUI(IUI* Ui);
+
+// The application's report of an exception that escaped an event handler:
+// an error dialog with the exception's message; the program goes on.
+void ReportException(std::exception_ptr Error) noexcept;
 
 }  // namespace zel

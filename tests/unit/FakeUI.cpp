@@ -13,7 +13,7 @@ void TFakeUI::PumpPending() {
       fn = std::move(FQueue.front());
       FQueue.pop_front();
     }
-    fn();
+    Run(fn);
   }
 }
 

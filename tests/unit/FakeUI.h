@@ -111,7 +111,7 @@ class TFakeUI : public IUI {
   }
   void Queue(std::function<void()> fn) override {
     if (std::this_thread::get_id() == FThread) {
-      fn();
+      Run(fn);
       return;
     }
     std::lock_guard guard(FLock);
@@ -125,6 +125,17 @@ class TFakeUI : public IUI {
   bool Pump(const std::function<bool()>& until, int timeoutMs = 5000);
   void PumpPending();
 
+  // Runs a UI call the way the message loop does: escaping exceptions are
+  // reported, not thrown on.
+  void Run(const std::function<void()>& fn) {
+    try {
+      fn();
+    } catch (const std::exception& e) {
+      Exceptions.push_back(e.what());
+    }
+  }
+
+  std::vector<std::string> Exceptions;
   std::vector<TMessageDialogSpec> Dialogs;
   int NextDialogResult = mrOk;
   std::vector<TFakeFormPeer*> Forms;

@@ -5,6 +5,7 @@
 #include <fcntl.h>
 #include <iconv.h>
 #include <langinfo.h>
+#include <signal.h>
 #include <sys/file.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
@@ -158,6 +159,16 @@ TInstanceClaim ClaimInstanceName(const std::string& name) {
   }
   // Kept open (and locked) until the process ends.
   return TInstanceClaim::Created;
+}
+
+void WaitOrTerminateProcess(unsigned processId, int timeoutMs) {
+  const auto pid = static_cast<pid_t>(processId);
+  if (pid <= 0 || pid == getpid()) return;
+  for (int waited = 0; waited < timeoutMs; waited += 10) {
+    if (kill(pid, 0) != 0) return;
+    usleep(10000);
+  }
+  kill(pid, SIGKILL);
 }
 
 std::unique_ptr<TDynLib> TDynLib::Load(const std::string& path) {

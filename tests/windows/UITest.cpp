@@ -1,0 +1,300 @@
+// The Win32 IUI: the UI-thread queue, forms, the browser form and its host.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+#include <vector>
+
+#include "platform/windows/Win32BrowserForm.h"
+#include "platform/windows/Win32Form.h"
+#include "platform/windows/Win32UI.h"
+#include "ports/UI.h"
+
+namespace zel {
+namespace {
+
+// Runs queued messages until none is left.
+void Pump() {
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+}
+
+// The real UI, except that message dialogs are recorded instead of shown
+// (ReportException shows one).
+class TRecordingUI final : public IUI {
+ public:
+  win::TWin32UI Real;
+  std::vector<TMessageDialogSpec> Dialogs;
+
+  std::unique_ptr<IFormPeer> CreateForm(IFormEvents& e) override { return Real.CreateForm(e); }
+  std::unique_ptr<IBrowserFormPeer> CreateBrowserForm(IFormPeer& p) override {
+    return Real.CreateBrowserForm(p);
+  }
+  std::unique_ptr<IBrowserHostPeer> CreateBrowserHost(IBrowserFormPeer& p,
+                                                      IControlEvents& e) override {
+    return Real.CreateBrowserHost(p, e);
+  }
+  int MessageDialog(const TMessageDialogSpec& Spec) override {
+    Dialogs.push_back(Spec);
+    return mrOk;
+  }
+  void Queue(std::function<void()> Fn) override { Real.Queue(std::move(Fn)); }
+  void SetApplicationTitle(const std::string& Title) override { Real.SetApplicationTitle(Title); }
+  void Run() override { Real.Run(); }
+  void Terminate() override { Real.Terminate(); }
+};
+
+class WinUITest : public testing::Test {
+ protected:
+  WinUITest() { SetUI(&FUI); }
+  ~WinUITest() override {
+    Pump();
+    SetUI(nullptr);
+  }
+  TRecordingUI FUI;
+};
+
+TEST_F(WinUITest, QueueRunsAtOnceOnTheUIThread) {
+  bool ran = false;
+  FUI.Queue([&] { ran = true; });
+  EXPECT_TRUE(ran);
+}
+
+TEST_F(WinUITest, QueueFromOtherThreadsKeepsEachThreadsOrder) {
+  const DWORD uiThread = GetCurrentThreadId();
+  constexpr int kThreads = 3, kItems = 200;
+  std::vector<std::vector<int>> seen(kThreads);
+  std::atomic<int> wrongThread = 0;
+  std::vector<std::thread> workers;
+  for (int t = 0; t < kThreads; ++t)
+    workers.emplace_back([&, t] {
+      for (int i = 0; i < kItems; ++i)
+        FUI.Queue([&, t, i] {
+          if (GetCurrentThreadId() != uiThread) ++wrongThread;
+          seen[t].push_back(i);
+        });
+    });
+  for (std::thread& w : workers) w.join();
+  std::thread([&] { FUI.Queue([&] { FUI.Terminate(); }); }).join();
+  FUI.Run();
+  EXPECT_EQ(wrongThread, 0);
+  for (int t = 0; t < kThreads; ++t) {
+    ASSERT_EQ(seen[t].size(), static_cast<size_t>(kItems)) << t;
+    for (int i = 0; i < kItems; ++i) EXPECT_EQ(seen[t][i], i);
+  }
+}
+
+TEST_F(WinUITest, ExceptionsOfQueuedCallsAreReportedAndTheLoopGoesOn) {
+  bool after = false;
+  std::thread([&] {
+    FUI.Queue([] { throw std::runtime_error("queued failure"); });
+    FUI.Queue([&] { after = true; });
+    FUI.Terminate();
+  }).join();
+  FUI.Run();
+  EXPECT_TRUE(after);
+  ASSERT_EQ(FUI.Dialogs.size(), 1u);
+  EXPECT_EQ(FUI.Dialogs[0].Message, "queued failure");
+}
+
+struct TFormEvents : IFormEvents {
+  bool CanClose = true;
+  int Queries = 0, Closes = 0;
+  std::function<void()> OnClose;
+  bool FormCloseQuery() override {
+    ++Queries;
+    return CanClose;
+  }
+  void FormClose() override {
+    ++Closes;
+    if (OnClose) OnClose();
+  }
+};
+
+HWND HandleOf(IFormPeer& form) { return dynamic_cast<win::TWin32FormPeer&>(form).Handle(); }
+DWORD StyleOf(HWND hwnd) { return static_cast<DWORD>(GetWindowLongPtrW(hwnd, GWL_STYLE)); }
+DWORD ExStyleOf(HWND hwnd) { return static_cast<DWORD>(GetWindowLongPtrW(hwnd, GWL_EXSTYLE)); }
+
+TEST_F(WinUITest, FormCaptionBoundsAndConstraints) {
+  TFormEvents events;
+  auto form = FUI.CreateForm(events);
+  form->SetCaption("Gr\xC3\xBC\xC3\x9F" "e \xE4\xB8\xAD");
+  EXPECT_EQ(form->Caption(), "Gr\xC3\xBC\xC3\x9F" "e \xE4\xB8\xAD");
+  form->SetBounds(10, 20, 800, 600);
+  EXPECT_EQ(form->Bounds(), (TRect{10, 20, 810, 620}));
+  form->SetConstraints(500, 400, 300, 200);
+  EXPECT_EQ(form->Bounds(), (TRect{10, 20, 510, 420}));
+  // The limits hold for later moves, as they do when the user drags the frame.
+  form->SetBounds(10, 20, 100, 100);
+  EXPECT_EQ(form->Bounds(), (TRect{10, 20, 310, 220}));
+  form->SetConstraints(0, 0, 0, 0);
+  form->SetBounds(10, 20, 900, 700);
+  EXPECT_EQ(form->Bounds(), (TRect{10, 20, 910, 720}));
+}
+
+TEST_F(WinUITest, BorderStylesGiveTheirFrames) {
+  const struct {
+    TFormBorderStyle Style;
+    bool Caption, Sizeable, Tool, MaximizeBox;
+  } cases[] = {
+      {TFormBorderStyle::bsNone, false, false, false, false},
+      {TFormBorderStyle::bsSingle, true, false, false, true},
+      {TFormBorderStyle::bsSizeable, true, true, false, true},
+      {TFormBorderStyle::bsDialog, true, false, false, false},
+      {TFormBorderStyle::bsToolWindow, true, false, true, false},
+      {TFormBorderStyle::bsSizeToolWin, true, true, true, false},
+  };
+  TFormEvents events;
+  auto form = FUI.CreateForm(events);
+  const HWND hwnd = HandleOf(*form);
+  for (const auto& c : cases) {
+    form->SetBorderStyle(c.Style);
+    const int index = static_cast<int>(c.Style);
+    EXPECT_EQ((StyleOf(hwnd) & WS_CAPTION) == WS_CAPTION, c.Caption) << index;
+    EXPECT_EQ((StyleOf(hwnd) & WS_THICKFRAME) != 0, c.Sizeable) << index;
+    EXPECT_EQ((StyleOf(hwnd) & WS_MAXIMIZEBOX) != 0, c.MaximizeBox) << index;
+    EXPECT_EQ((ExStyleOf(hwnd) & WS_EX_TOOLWINDOW) != 0, c.Tool) << index;
+    EXPECT_EQ((StyleOf(hwnd) & WS_POPUP) != 0, c.Style == TFormBorderStyle::bsNone) << index;
+    EXPECT_NE(StyleOf(hwnd) & WS_CLIPCHILDREN, 0u) << index;
+  }
+}
+
+TEST_F(WinUITest, StayOnTopAndWindowState) {
+  TFormEvents events;
+  auto form = FUI.CreateForm(events);
+  const HWND hwnd = HandleOf(*form);
+  form->SetStayOnTop(true);
+  EXPECT_NE(ExStyleOf(hwnd) & WS_EX_TOPMOST, 0u);
+  form->SetStayOnTop(false);
+  EXPECT_EQ(ExStyleOf(hwnd) & WS_EX_TOPMOST, 0u);
+
+  form->SetWindowState(TWindowState::wsMaximized);
+  EXPECT_EQ(form->WindowState(), TWindowState::wsMaximized);
+  EXPECT_FALSE(IsWindowVisible(hwnd));
+  form->Show();
+  Pump();
+  EXPECT_TRUE(IsWindowVisible(hwnd));
+  EXPECT_TRUE(IsZoomed(hwnd));
+  EXPECT_EQ(form->WindowState(), TWindowState::wsMaximized);
+  form->SetWindowState(TWindowState::wsNormal);
+  EXPECT_EQ(form->WindowState(), TWindowState::wsNormal);
+}
+
+TEST_F(WinUITest, DesktopCenterPlacesTheFormAtFirstShow) {
+  TFormEvents events;
+  auto form = FUI.CreateForm(events);
+  form->SetBounds(0, 0, 400, 300);
+  form->SetPosition(TPosition::poDesktopCenter);
+  form->Show();
+  RECT work{};
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+  const TRect b = form->Bounds();
+  EXPECT_EQ(b.Width(), 400);
+  EXPECT_NEAR(b.Left, work.left + (work.right - work.left - 400) / 2, 1);
+  EXPECT_NEAR(b.Top, work.top + (work.bottom - work.top - 300) / 2, 1);
+}
+
+TEST_F(WinUITest, CloseAsksTheOwnerFirst) {
+  TFormEvents events;
+  auto form = FUI.CreateForm(events);
+  const HWND hwnd = HandleOf(*form);
+  events.CanClose = false;
+  form->Close();
+  EXPECT_EQ(events.Queries, 1);
+  EXPECT_EQ(events.Closes, 0);
+  EXPECT_TRUE(IsWindow(hwnd));
+  // The system's close command (Alt+F4, the close button) takes the same road.
+  SendMessageW(hwnd, WM_SYSCOMMAND, SC_CLOSE, 0);
+  EXPECT_EQ(events.Queries, 2);
+  EXPECT_TRUE(IsWindow(hwnd));
+  events.CanClose = true;
+  form->Close();
+  EXPECT_EQ(events.Closes, 1);
+  EXPECT_FALSE(IsWindow(hwnd));
+}
+
+TEST_F(WinUITest, OwnerMayFreeTheFormWhileItCloses) {
+  TFormEvents events;
+  auto form = FUI.CreateForm(events);
+  const HWND hwnd = HandleOf(*form);
+  events.OnClose = [&] { form.reset(); };
+  SendMessageW(hwnd, WM_CLOSE, 0, 0);
+  EXPECT_EQ(events.Closes, 1);
+  EXPECT_FALSE(form);
+  EXPECT_FALSE(IsWindow(hwnd));
+}
+
+struct TControlEvents : IControlEvents {
+  int Resized = 0, VisibilityChanged = 0, Enter = 0, Exit = 0;
+  std::vector<unsigned> SysCommands;
+  void ControlResized() override { ++Resized; }
+  void ControlVisibilityChanged() override { ++VisibilityChanged; }
+  void ControlEnter() override { ++Enter; }
+  void ControlExit() override { ++Exit; }
+  void ControlRecreated() override {}
+  void ControlSysCommand(unsigned Command) override { SysCommands.push_back(Command); }
+};
+
+TEST_F(WinUITest, BrowserFormFillsTheFormWithTheProgressBarBelow) {
+  TFormEvents formEvents;
+  TControlEvents events;
+  auto form = FUI.CreateForm(formEvents);
+  form->SetBorderStyle(TFormBorderStyle::bsNone);
+  form->SetBounds(0, 0, 640, 480);
+  auto browserForm = FUI.CreateBrowserForm(*form);
+  auto host = FUI.CreateBrowserHost(*browserForm, events);
+  EXPECT_TRUE(browserForm->ProgressBarVisible());
+  const int bar = MulDiv(win::TWin32BrowserFormPeer::kProgressBarHeight,
+                         static_cast<int>(GetDpiForWindow(HandleOf(*form))), 96);
+  EXPECT_EQ(host->ClientRect(), (TRect{0, 0, 640, 480 - bar}));
+
+  const int resizedBefore = events.Resized;
+  browserForm->SetProgressBarVisible(false);
+  EXPECT_FALSE(browserForm->ProgressBarVisible());
+  EXPECT_EQ(host->ClientRect(), (TRect{0, 0, 640, 480}));
+  EXPECT_GT(events.Resized, resizedBefore);
+
+  form->SetBounds(0, 0, 500, 300);
+  EXPECT_EQ(host->ClientRect(), (TRect{0, 0, 500, 300}));
+  EXPECT_TRUE(IsChild(HandleOf(*form), static_cast<HWND>(host->NativeHandle())));
+}
+
+TEST_F(WinUITest, BrowserHostRaisesItsEvents) {
+  TFormEvents formEvents;
+  TControlEvents events;
+  auto form = FUI.CreateForm(formEvents);
+  auto browserForm = FUI.CreateBrowserForm(*form);
+  auto host = FUI.CreateBrowserHost(*browserForm, events);
+  const HWND hostWnd = static_cast<HWND>(host->NativeHandle());
+  // A second tab stop beside the host, for SelectNext.
+  HWND button = CreateWindowExW(0, L"BUTTON", L"next", WS_CHILD | WS_VISIBLE | WS_TABSTOP, 0, 0,
+                                10, 10, GetParent(hostWnd), nullptr, nullptr, nullptr);
+  form->Show();
+  Pump();
+
+  host->SetVisible(false);
+  EXPECT_FALSE(host->Visible());
+  host->SetVisible(true);
+  EXPECT_TRUE(host->Visible());
+  EXPECT_EQ(events.VisibilityChanged, 2);
+
+  host->SetFocus();
+  EXPECT_EQ(GetFocus(), hostWnd);
+  EXPECT_EQ(events.Enter, 1);
+  host->SelectNext(true);
+  EXPECT_EQ(GetFocus(), button);
+  EXPECT_EQ(events.Exit, 1);
+
+  SendMessageW(hostWnd, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+  SendMessageW(hostWnd, WM_SYSCOMMAND, SC_RESTORE | 2, 0);
+  EXPECT_EQ(events.SysCommands, (std::vector<unsigned>{SC_MINIMIZE, SC_RESTORE}));
+  EXPECT_FALSE(host->IsShortCut(WM_KEYDOWN, 'A', 0));
+}
+
+}  // namespace
+}  // namespace zel
