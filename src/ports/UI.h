@@ -111,7 +111,9 @@ class IFormPeer {
   virtual TWindowState WindowState() const = 0;
   virtual void SetStayOnTop(bool StayOnTop) = 0;
   virtual void Show() = 0;
-  // Attempts to close: asks IFormEvents::FormCloseQuery, then closes.
+  // Posts an attempt to close, handled after the current event as the
+  // user's close button would be: IFormEvents::FormCloseQuery decides, then
+  // FormClose runs.
   virtual void Close() = 0;
 };
 
@@ -140,6 +142,27 @@ class IBrowserHostPeer {
   virtual bool IsShortCut(unsigned Message, unsigned VirtualKey, int LParam) = 0;
 };
 
+enum class TFileDialogKind { Open, Save, Folder };
+
+// A file or folder dialog that keeps its settings between uses.
+class IFileDialogPeer {
+ public:
+  virtual ~IFileDialogPeer() = default;
+  virtual void SetTitle(const std::string& Title) = 0;
+  // The text the file-name box starts with.
+  virtual void SetFileName(const std::string& FileName) = 0;
+  virtual void ClearFileTypes() = 0;
+  // The first type added is selected when the dialog opens.
+  virtual void AddFileType(const std::string& DisplayName, const std::string& Mask) = 0;
+  // Save dialogs: ask before an existing file is returned.
+  virtual void SetOverwritePrompt(bool Prompt) = 0;
+  // Shows the dialog modally, owned by the active window; true when the
+  // user confirmed a choice.
+  virtual bool Execute() = 0;
+  // The chosen file or folder as a full path.
+  virtual std::string FileName() const = 0;
+};
+
 class IUI {
  public:
   virtual ~IUI() = default;
@@ -148,6 +171,8 @@ class IUI {
   virtual std::unique_ptr<IBrowserFormPeer> CreateBrowserForm(IFormPeer& Parent) = 0;
   virtual std::unique_ptr<IBrowserHostPeer> CreateBrowserHost(IBrowserFormPeer& Parent,
                                                               IControlEvents& Events) = 0;
+
+  virtual std::unique_ptr<IFileDialogPeer> CreateFileDialog(TFileDialogKind Kind) = 0;
 
   // Shows a modal message dialog and returns its modal result.
   virtual int MessageDialog(const TMessageDialogSpec& Spec) = 0;

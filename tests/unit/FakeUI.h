@@ -28,7 +28,13 @@ class TFakeFormPeer : public IFormPeer {
   TWindowState WindowState() const override { return State; }
   void SetStayOnTop(bool v) override { StayOnTop = v; }
   void Show() override { Shown = true; }
-  void Close() override {
+  void Close() override { ++PostedCloses; }
+  // Handles the posted close attempts, as the message loop would.
+  void ProcessCloses() {
+    for (; PostedCloses > 0 && !Closed; --PostedCloses) UserClose();
+  }
+  // The user's close button.
+  void UserClose() {
     ++CloseAttempts;
     if (Events.FormCloseQuery()) {
       Closed = true;
@@ -44,7 +50,7 @@ class TFakeFormPeer : public IFormPeer {
   TFormBorderStyle BorderStyle = TFormBorderStyle::bsSizeable;
   TWindowState State = TWindowState::wsNormal;
   bool StayOnTop = false, Shown = false, Closed = false;
-  int CloseAttempts = 0;
+  int CloseAttempts = 0, PostedCloses = 0;
 };
 
 class TFakeBrowserFormPeer : public IBrowserFormPeer {
@@ -84,6 +90,30 @@ class TFakeBrowserHostPeer : public IBrowserHostPeer {
   bool AcceptShortCuts = false;
 };
 
+class TFakeFileDialog : public IFileDialogPeer {
+ public:
+  explicit TFakeFileDialog(TFileDialogKind kind) : Kind(kind) {}
+  void SetTitle(const std::string& t) override { Title = t; }
+  void SetFileName(const std::string& f) override { Name = f; }
+  void ClearFileTypes() override { Types.clear(); }
+  void AddFileType(const std::string& n, const std::string& m) override { Types.push_back({n, m}); }
+  void SetOverwritePrompt(bool p) override { OverwritePrompt = p; }
+  bool Execute() override {
+    ++Shown;
+    if (Answer.empty()) return false;
+    Name = Answer;
+    return true;
+  }
+  std::string FileName() const override { return Name; }
+
+  TFileDialogKind Kind;
+  std::string Title, Name;
+  std::vector<std::pair<std::string, std::string>> Types;
+  bool OverwritePrompt = false;
+  int Shown = 0;
+  std::string Answer;  // what the user picks; empty cancels
+};
+
 class TFakeUI : public IUI {
  public:
   TFakeUI() : FThread(std::this_thread::get_id()) { SetUI(this); }
@@ -103,6 +133,15 @@ class TFakeUI : public IUI {
                                                       IControlEvents& events) override {
     auto p = std::make_unique<TFakeBrowserHostPeer>(events);
     Hosts.push_back(p.get());
+    return p;
+  }
+  std::unique_ptr<IFileDialogPeer> CreateFileDialog(TFileDialogKind kind) override {
+    auto p = std::make_unique<TFakeFileDialog>(kind);
+    FileDialogs.push_back(p.get());
+    if (!NextDialogAnswers.empty()) {
+      p->Answer = NextDialogAnswers.front();
+      NextDialogAnswers.erase(NextDialogAnswers.begin());
+    }
     return p;
   }
   int MessageDialog(const TMessageDialogSpec& spec) override {
@@ -139,6 +178,8 @@ class TFakeUI : public IUI {
   std::vector<TMessageDialogSpec> Dialogs;
   int NextDialogResult = mrOk;
   std::vector<TFakeFormPeer*> Forms;
+  std::vector<TFakeFileDialog*> FileDialogs;
+  std::vector<std::string> NextDialogAnswers;
   std::vector<TFakeBrowserFormPeer*> BrowserForms;
   std::vector<TFakeBrowserHostPeer*> Hosts;
   std::string AppTitle;

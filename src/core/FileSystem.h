@@ -1,0 +1,31 @@
+// File operations that the bridge functions share.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace zel {
+
+// Replaces (or creates) the file with `content` so that the file is either
+// whole or unchanged: written beside it, then renamed over it, keeping the
+// old file's permissions. Empty on success, else a message naming the file.
+std::string WriteFileAtomically(const std::string& path, std::string_view content);
+
+// Creates the folder that holds `path`, with all missing parents.
+void CreateParentFolders(const std::string& path);
+
+// Whether a file name matches a mask: "*.*" matches every name; otherwise
+// * is any run, ? one character, [a-c] one of a set, compared ignoring
+// ASCII case.
+bool MatchesFileMask(std::string_view name, std::string_view mask);
+
+// Full paths of the files below `folder` whose names match `mask`, in the
+// order the file system lists them; with `recursive`, sub-folders are
+// entered when met. Symbolic links to folders are not entered, so a link
+// loop cannot make the listing endless. Throws std::invalid_argument for a
+// blank mask or one holding characters that no file name may hold.
+std::vector<std::string> ListFiles(const std::string& folder, std::string_view mask, bool recursive,
+                                   char delim);
+
+}  // namespace zel

@@ -1,0 +1,71 @@
+#include "core/PageServer.h"
+
+#include <filesystem>
+#include <fstream>
+
+#include "core/Paths.h"
+#include "core/StrUtils.h"
+#include "core/Text.h"
+
+namespace zel {
+namespace {
+
+std::optional<std::string> ReadDiskFile(const std::string& path) {
+  std::error_code ec;
+  const std::filesystem::path p = ToFsPath(path);
+  if (!std::filesystem::is_regular_file(p, ec)) return std::nullopt;
+  std::ifstream in(p, std::ios::binary);
+  if (!in) return std::nullopt;
+  std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  if (in.bad()) return std::nullopt;
+  return content;
+}
+
+// The MIME type from the file-name part (after the last backslash or colon;
+// forward slashes do not count), with ".js" always served as JavaScript.
+std::string MimeTypeOf(std::string_view path) {
+  const size_t cut = path.find_last_of("\\:");
+  std::string type =
+      TStrUtils::GetFileMIMEType(cut == std::string_view::npos ? path : path.substr(cut + 1));
+  const size_t dot = path.find_last_of('.');
+  if (dot != std::string_view::npos && LowerAscii(path.substr(dot)) == ".js")
+    type = "application/javascript";
+  return type;
+}
+
+}  // namespace
+
+std::optional<TPageFile> FindPageFile(std::string_view uri, const TAbZipKit* package,
+                                      std::string_view appDirName, std::string_view appDirPath,
+                                      char delim) {
+  if (!StartsTextAscii(uri, "file:///")) return std::nullopt;
+  // The scheme is removed exactly as written: an address whose scheme is in
+  // capitals keeps it and so matches nothing below.
+  const std::string literal = ReplaceAll(uri, "file:///", "");
+  std::string path = literal.substr(0, literal.find('?'));
+  path = ReplaceAll(path, "%20", " ");
+  const std::string mime = MimeTypeOf(path);
+
+  if (!appDirName.empty() && package && package->IsOpen()) {
+    const int index = package->FindFile(std::string(appDirName) + "/" + path);
+    if (index >= 0) {
+      std::string content;
+      const bool ok = package->ExtractTo(index, [&](const char* data, size_t size) {
+        content.append(data, size);
+        return true;
+      });
+      if (!ok) return std::nullopt;
+      return TPageFile{TPageFile::TSource::Package, std::move(content), mime};
+    }
+  }
+  const std::string beside = std::string(appDirPath) + ReplaceAll(path, "/", std::string(1, delim));
+  if (auto content = ReadDiskFile(beside))
+    return TPageFile{TPageFile::TSource::BesideExecutable, std::move(*content), mime};
+  // On Linux the path after "file:///" is absolute once its slash is back.
+  const std::string literalPath = delim == '/' ? "/" + literal : literal;
+  if (auto content = ReadDiskFile(literalPath))
+    return TPageFile{TPageFile::TSource::LiteralPath, std::move(*content), mime};
+  return std::nullopt;
+}
+
+}  // namespace zel

@@ -1,0 +1,27 @@
+// Maps a page's file address to the file that answers it: an entry of the
+// package, else a file beside the executable, else the literal path.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "core/ZipArchive.h"
+
+namespace zel {
+
+struct TPageFile {
+  enum class TSource { Package, BesideExecutable, LiteralPath };
+  TSource Source;
+  std::string Content;
+  std::string MimeType;
+};
+
+// `uri` is the requested address; only "file:///" addresses are answered.
+// `appDirPath` is the executable's folder with a trailing `delim`.
+// Nothing is answered when no lookup finds the file or reading it fails.
+std::optional<TPageFile> FindPageFile(std::string_view uri, const TAbZipKit* package,
+                                      std::string_view appDirName, std::string_view appDirPath,
+                                      char delim);
+
+}  // namespace zel

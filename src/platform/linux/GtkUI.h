@@ -1,0 +1,51 @@
+// The GTK 3 user interface of the host.
+#pragma once
+
+#include <gtk/gtk.h>
+
+#include <exception>
+#include <functional>
+#include <thread>
+
+#include "ports/UI.h"
+
+namespace zel {
+
+class TGtkUI : public IUI {
+ public:
+  TGtkUI();
+
+  std::unique_ptr<IFormPeer> CreateForm(IFormEvents& Events) override;
+  std::unique_ptr<IBrowserFormPeer> CreateBrowserForm(IFormPeer& Parent) override;
+  std::unique_ptr<IBrowserHostPeer> CreateBrowserHost(IBrowserFormPeer& Parent,
+                                                      IControlEvents& Events) override;
+  std::unique_ptr<IFileDialogPeer> CreateFileDialog(TFileDialogKind Kind) override;
+  int MessageDialog(const TMessageDialogSpec& Spec) override;
+  void Queue(std::function<void()> Fn) override;
+  void SetApplicationTitle(const std::string& Title) override;
+  void Run() override;
+  void Terminate() override;
+
+  // Initialises GTK on first use; false when there is no display.
+  static bool EnsureGtk();
+  // The window that has the focus, for dialogs to belong to.
+  static GtkWindow* ActiveWindow();
+
+ private:
+  std::thread::id FUIThread;
+  bool FTerminated = false;
+  bool FRunning = false;
+};
+
+// Runs a call that GTK made into the host: exceptions are reported, never
+// passed back into GTK.
+template <class F>
+void Guarded(F&& fn) noexcept {
+  try {
+    fn();
+  } catch (...) {
+    ReportException(std::current_exception());
+  }
+}
+
+}  // namespace zel

@@ -1,0 +1,22 @@
+// The Linux entry point.
+#include <gtk/gtk.h>
+
+#include <clocale>
+
+#include "host/Program.h"
+#include "platform/linux/GtkUI.h"
+#include "platform/linux/Platform.h"
+
+int main() {
+  // The user's locale for text, but C rules for numbers, which the host
+  // formats and parses itself.
+  gtk_disable_setlocale();
+  std::setlocale(LC_ALL, "");
+  std::setlocale(LC_NUMERIC, "C");
+  zel::InstallSystemMimeLookup();
+  zel::TGtkUI ui;
+  zel::SetUI(&ui);
+  const int exitCode = zel::RunProgram();
+  zel::SetUI(nullptr);
+  return exitCode;
+}
