@@ -23,8 +23,10 @@ std::string WriteFileAtomically(const std::string& path, std::string_view conten
   std::error_code ec;
   fs::path target = ToFsPath(path);
   // Writing through a link replaces the file it names, not the link.
-  if (fs::is_symlink(fs::symlink_status(target, ec))) target = fs::canonical(target, ec);
-  if (ec) return "Cannot create file \"" + path + "\". " + ec.message();
+  if (fs::is_symlink(fs::symlink_status(target, ec))) {
+    target = fs::weakly_canonical(target, ec);
+    if (ec) return "Cannot create file \"" + path + "\". " + ec.message();
+  }
   fs::path temp = target;
   temp += ".zel-" + std::to_string(std::random_device{}());
   {
