@@ -42,7 +42,7 @@ void TPkwareCipher::Update(std::uint8_t plain) {
 }
 
 std::uint8_t TPkwareCipher::KeyStream() const {
-  const std::uint16_t t = static_cast<std::uint16_t>(FKey2 | 2);
+  const std::uint32_t t = (FKey2 | 2) & 0xFFFF;
   return static_cast<std::uint8_t>((t * (t ^ 1)) >> 8);
 }
 
