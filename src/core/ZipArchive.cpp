@@ -53,6 +53,15 @@ int TAbZipKit::FindFile(std::string_view name) const {
 
 bool TAbZipKit::ExtractTo(int index, const TSink& sink) const {
   if (!FZip || index < 0) return false;
+  // Entries the library cannot decode are refused up front: opening one
+  // with an unknown cipher leaks inside libzip 1.7.
+  zip_stat_t st;
+  if (zip_stat_index(FZip, index, 0, &st) != 0) return false;
+  if ((st.valid & ZIP_STAT_ENCRYPTION_METHOD) && st.encryption_method != ZIP_EM_NONE &&
+      !zip_encryption_method_supported(st.encryption_method, 0))
+    return false;
+  if ((st.valid & ZIP_STAT_COMP_METHOD) && !zip_compression_method_supported(st.comp_method, 0))
+    return false;
   zip_file_t* file = zip_fopen_index(FZip, index, 0);
   if (!file) return false;
   char buffer[64 * 1024];

@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds everything and runs every test: the Linux
+# unit tests (also under the address and undefined-behaviour sanitizers),
+# the browser runtime and end-to-end tests under a virtual display, short
+# fuzzing runs, and the Windows build with its tests under Wine.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+tools/ci/install-deps.sh
+jobs=$(nproc)
+
+step() { printf '\n==== %s ====\n' "$*"; }
+
+step "Linux build"
+cmake --preset linux >/dev/null
+cmake --build --preset linux -j "$jobs"
+
+step "Linux tests (unit, runtime, end to end)"
+ctest --preset linux -j 1
+
+step "Unit tests under ASan and UBSan"
+cmake --preset linux-asan >/dev/null
+cmake --build --preset linux-asan -j "$jobs" --target zel_unit_tests
+ASAN_OPTIONS=detect_leaks=1 build/linux-asan/bin/zel_unit_tests --gtest_brief=1
+
+step "Fuzzing (short runs over the committed corpus)"
+tools/ci/fuzz.sh 30
+
+step "Windows build and tests under Wine"
+tools/ci/windows-tests.sh
+
+step "All tests passed"
