@@ -16,6 +16,7 @@ std::string StartPageAddress() {
 }
 
 TMainForm::TMainForm() : FPeer(UI().CreateForm(*this)) {
+  FPeer->SetCornerPreference(CornerPreferenceValue(FRoundedCorners));
   FCanClose = false;
   FBrowserExternalModule = std::make_unique<TBrowserExternalModule>();
   FBrowserExternalModule->FExeZip = ExeZip;
@@ -59,6 +60,11 @@ TMainForm::TMainForm() : FPeer(UI().CreateForm(*this)) {
 TMainForm::~TMainForm() {
   FBrowserExternalModule.reset();
   FBrowserForm.reset();
+}
+
+void TMainForm::SetRoundedCorners(TRoundedCornerType Value) {
+  FRoundedCorners = Value;
+  FPeer->SetCornerPreference(CornerPreferenceValue(Value));
 }
 
 void TMainForm::ApplyGeometry() {

@@ -8,6 +8,7 @@
 
 #include "host/BrowserExternalModule.h"
 #include "host/BrowserForm.h"
+#include "host/Win11Forms.h"
 #include "ports/UI.h"
 
 namespace zel {
@@ -24,6 +25,10 @@ class TMainForm : private IFormEvents {
   // An attempt to close, as the user's close button makes.
   void Close() { FPeer->Close(); }
 
+  // rcDefault follows the module default.
+  TRoundedCornerType RoundedCorners() const { return FRoundedCorners; }
+  void SetRoundedCorners(TRoundedCornerType Value);
+
   bool FCanClose = false;
   std::unique_ptr<TBrowserForm> FBrowserForm;
   std::unique_ptr<TBrowserExternalModule> FBrowserExternalModule;
@@ -39,6 +44,7 @@ class TMainForm : private IFormEvents {
   void ApplyStyle();
 
   std::unique_ptr<IFormPeer> FPeer;
+  TRoundedCornerType FRoundedCorners = TRoundedCornerType::rcDefault;
 };
 
 // The address of the first page: the second argument of a second-window

@@ -110,6 +110,10 @@ class IFormPeer {
   virtual void SetWindowState(TWindowState State) = 0;
   virtual TWindowState WindowState() const = 0;
   virtual void SetStayOnTop(bool StayOnTop) = 0;
+  // The window manager's corner preference (1 square, 2 round, 3 small,
+  // 0 default); kept and applied again whenever the window is re-created.
+  // Only Windows 11 draws it.
+  virtual void SetCornerPreference(int /*Value*/) {}
   virtual void Show() = 0;
   // Posts an attempt to close, handled after the current event as the
   // user's close button would be: IFormEvents::FormCloseQuery decides, then

@@ -27,6 +27,7 @@ class TFakeFormPeer : public IFormPeer {
   void SetWindowState(TWindowState s) override { State = s; }
   TWindowState WindowState() const override { return State; }
   void SetStayOnTop(bool v) override { StayOnTop = v; }
+  void SetCornerPreference(int v) override { CornerPreference = v; }
   void Show() override { Shown = true; }
   void Close() override { ++PostedCloses; }
   // Handles the posted close attempts, as the message loop would.
@@ -50,6 +51,7 @@ class TFakeFormPeer : public IFormPeer {
   TFormBorderStyle BorderStyle = TFormBorderStyle::bsSizeable;
   TWindowState State = TWindowState::wsNormal;
   bool StayOnTop = false, Shown = false, Closed = false;
+  int CornerPreference = -1;
   int CloseAttempts = 0, PostedCloses = 0;
 };
 

@@ -149,3 +149,23 @@ TEST_F(MainFormTest, CloseHandshake) {
   EXPECT_FALSE(Main->FBrowserForm);
   EXPECT_FALSE(Main->FBrowserExternalModule);
 }
+
+TEST_F(MainFormTest, RoundedCornerPreference) {
+  Open(kAppIni);
+  EXPECT_EQ(Form().CornerPreference, 2);  // the module default asks for round corners
+  struct Case {
+    TRoundedCornerType form, module;
+    int value;
+  } cases[] = {
+      {TRoundedCornerType::rcOff, TRoundedCornerType::rcOn, 1},
+      {TRoundedCornerType::rcSmall, TRoundedCornerType::rcOn, 3},
+      {TRoundedCornerType::rcDefault, TRoundedCornerType::rcOff, 1},
+      {TRoundedCornerType::rcDefault, TRoundedCornerType::rcDefault, 0},
+  };
+  for (const Case& c : cases) {
+    DefaultRoundedCorners = c.module;
+    Main->SetRoundedCorners(c.form);
+    EXPECT_EQ(Form().CornerPreference, c.value);
+  }
+  DefaultRoundedCorners = TRoundedCornerType::rcOn;
+}
