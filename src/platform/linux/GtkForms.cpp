@@ -35,7 +35,9 @@ std::string TGtkFormPeer::Caption() const {
 }
 
 void TGtkFormPeer::SetBounds(int Left, int Top, int Width, int Height) {
-  gtk_window_move(GTK_WINDOW(FWindow), Left, Top);
+  // Before the first show the position mode places the window; the
+  // configured left and top do not.
+  if (gtk_widget_get_visible(FWindow)) gtk_window_move(GTK_WINDOW(FWindow), Left, Top);
   gtk_window_set_default_size(GTK_WINDOW(FWindow), Width, Height);
   gtk_window_resize(GTK_WINDOW(FWindow), Width, Height);
 }
