@@ -84,3 +84,29 @@ def texts(root):
 def press(node):
     """Activates a button the way a screen reader's user would."""
     Atspi.Action.do_action(node, 0)
+
+
+def text_of(node):
+    try:
+        iface = node.get_text_iface()
+        if iface is not None:
+            return Atspi.Text.get_text(node, 0, -1) or ""
+    except gi.repository.GLib.Error:
+        pass
+    return ""
+
+
+def page_text(pid, expect=None, timeout=20):
+    """All text of the web document shown by the program: names and text
+    contents of its nodes. With `expect`, waits until that text shows."""
+    deadline = time.monotonic() + timeout
+    while True:
+        app = application(pid, timeout)
+        docs = find_all(app, "document web")
+        text = " ".join(filter(None, (name(n) + " " + text_of(n)
+                                      for d in docs for n in walk(d))))
+        if docs and (expect is None or expect in text):
+            return text
+        if time.monotonic() > deadline:
+            return text
+        time.sleep(0.3)

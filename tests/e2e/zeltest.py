@@ -62,9 +62,9 @@ class ZelTestCase(unittest.TestCase):
         self.processes = []
 
     def tearDown(self):
-        failed = any(e for _, e in getattr(self._outcome, "errors", []) if e) or \
-            getattr(self._outcome, "success", True) is False
-        if failed:
+        result = getattr(self._outcome, "result", None)
+        problems = (getattr(result, "failures", []) + getattr(result, "errors", [])) if result else []
+        if any(test is self or getattr(test, "test_case", None) is self for test, _ in problems):
             self.screenshot("failure")
         for p in self.processes:
             if p.poll() is None:

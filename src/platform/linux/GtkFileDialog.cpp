@@ -45,13 +45,14 @@ bool TGtkFileDialog::Execute() {
     gtk_file_chooser_add_filter(chooser, filter);
   }
   // The file-name box starts with the given name; a path also chooses the
-  // folder. Without one the dialog opens where the last choice was made.
+  // folder. Without one the dialog opens where the last choice was made,
+  // or in the home folder (GTK's "Recent" view cannot confirm a folder).
   const std::string folder = ExtractFilePath(FFileName);
   const std::string name = FFileName.substr(folder.size());
-  if (!folder.empty())
-    gtk_file_chooser_set_current_folder(chooser, folder.c_str());
-  else if (!FFolder.empty())
-    gtk_file_chooser_set_current_folder(chooser, FFolder.c_str());
+  const std::string start = !folder.empty()    ? folder
+                            : !FFolder.empty() ? FFolder
+                                               : g_get_home_dir();
+  gtk_file_chooser_set_current_folder(chooser, start.c_str());
   if (!name.empty() && FKind == TFileDialogKind::Save)
     gtk_file_chooser_set_current_name(chooser, name.c_str());
   else if (!name.empty() && FKind == TFileDialogKind::Open)
