@@ -49,3 +49,17 @@ if(ZEL_TESTS AND NOT TARGET GTest::gtest_main)
        "# GoogleTest is part of this build (cmake/DependenciesWindows.cmake).\n")
   set(GTest_DIR ${ZEL_GTEST_CONFIG_DIR} CACHE PATH "" FORCE)
 endif()
+
+# nlohmann-json is the build machine's copy, but its folder must not become an
+# include directory: /usr/include would put glibc's headers in front of
+# MinGW's. A folder of our own holds just a link to nlohmann/.
+if(TARGET zel::nlohmann_json)
+  find_path(ZEL_NLOHMANN_HOST_INCLUDE nlohmann/json.hpp PATHS /usr/include NO_DEFAULT_PATH
+            NO_CMAKE_FIND_ROOT_PATH REQUIRED)
+  set(ZEL_NLOHMANN_CROSS_INCLUDE ${CMAKE_BINARY_DIR}/nlohmann-include)
+  file(MAKE_DIRECTORY ${ZEL_NLOHMANN_CROSS_INCLUDE})
+  file(CREATE_LINK ${ZEL_NLOHMANN_HOST_INCLUDE}/nlohmann ${ZEL_NLOHMANN_CROSS_INCLUDE}/nlohmann
+       SYMBOLIC)
+  set_target_properties(zel::nlohmann_json PROPERTIES
+    INTERFACE_INCLUDE_DIRECTORIES ${ZEL_NLOHMANN_CROSS_INCLUDE})
+endif()

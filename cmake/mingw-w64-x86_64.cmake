@@ -14,8 +14,11 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
-# One self-contained executable: no libgcc, libstdc++ or winpthread DLLs to ship.
+# Self-contained executables and DLLs: no libgcc, libstdc++ or winpthread DLLs
+# to ship or to find at run time.
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
+set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
+set(CMAKE_MODULE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
 
 # The host finds its appended archive at the end of the last section's raw
 # data. A COFF symbol table (and its string table) would sit after that and

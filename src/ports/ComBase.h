@@ -70,7 +70,10 @@ struct GUID {
   std::uint8_t Data4[8];
 };
 using IID = GUID;
+// MinGW's headers define REFIID as a macro with the same meaning.
+#ifndef REFIID
 using REFIID = const GUID&;
+#endif
 
 constexpr bool operator==(const GUID& a, const GUID& b) {
   if (a.Data1 != b.Data1 || a.Data2 != b.Data2 || a.Data3 != b.Data3) return false;

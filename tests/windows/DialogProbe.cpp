@@ -6,6 +6,9 @@
 
 #include <shellapi.h>
 
+#include <fcntl.h>
+#include <io.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -24,11 +27,12 @@ int main(int argc, char** argv) {
   const std::wstring title = wargc > 1 ? wargv[1] : L"";
   LocalFree(wargv);
   const DWORD timeout = argc > 2 ? static_cast<DWORD>(std::strtoul(argv[2], nullptr, 10)) : 10000;
+  // UTF-8 bytes and plain line feeds, exactly as written.
+  _setmode(_fileno(stdout), _O_BINARY);
   HWND window = zel::wintest::WaitForTopLevelWindow(title, timeout);
   if (!window) return 1;
   for (const zel::wintest::TControlText& c : zel::wintest::ControlTexts(window)) {
-    const std::string line =
-        zel::win::Narrow(c.ClassName) + "\t" + zel::win::Narrow(c.Text) + "\n";
+    const std::string line = zel::win::Narrow(c.ClassName) + "\t" + zel::win::Narrow(c.Text) + "\n";
     std::fwrite(line.data(), 1, line.size(), stdout);
   }
   std::fflush(stdout);

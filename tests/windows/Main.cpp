@@ -4,6 +4,8 @@
 // "--sleep <ms>" it just waits, as a child that hangs.
 #include <windows.h>
 
+#include <ole2.h>
+
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -22,6 +24,10 @@ int main(int argc, char** argv) {
     Sleep(static_cast<DWORD>(std::stoul(argv[2])));
     return 0;
   }
+  // The UI thread is a single-threaded apartment, as in the host.
+  OleInitialize(nullptr);
   testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
+  const int result = RUN_ALL_TESTS();
+  OleUninitialize();
+  return result;
 }

@@ -74,11 +74,16 @@ struct TDialogCase {
 
 void RunDialogCases(const TShow& show, const char* kind) {
   const TDialogCase cases[] = {
-      {"escape-cancels", {{"Akzeptieren", mrYes}, {"Stornieren", mrCancel}}, TAnswer::Escape, mrCancel},
+      {"escape-cancels",
+       {{"Akzeptieren", mrYes}, {"Stornieren", mrCancel}},
+       TAnswer::Escape,
+       mrCancel},
       {"close-cancels", {{"Accept", mrYes}, {"Cancel", mrCancel}}, TAnswer::CloseBox, mrCancel},
       {"first-button", {{"Accept", mrYes}, {"Cancel", mrCancel}}, TAnswer::PressFirst, mrYes},
-      {"last-button", {{"Yes", mrYes}, {"No", mrNo}, {"\xE5\x8F\x96\xE6\xB6\x88", mrAbort}},
-       TAnswer::PressLast, mrAbort},
+      {"last-button",
+       {{"Yes", mrYes}, {"No", mrNo}, {"\xE5\x8F\x96\xE6\xB6\x88", mrAbort}},
+       TAnswer::PressLast,
+       mrAbort},
       {"no-cancel-ignores-escape", {{"Accept", mrYes}}, TAnswer::EscapeThenPressFirst, mrYes},
   };
   for (const TDialogCase& c : cases) {
@@ -114,8 +119,8 @@ TEST(WinMessageDialogTest, OwnDialogShowsTheTextsAndAnswersTheModalResult) {
 
 TEST(WinMessageDialogTest, EmptyTitleUsesTheApplicationTitle) {
   std::thread driver([] { Drive(L"Zel Application", {L"OK"}, TAnswer::PressFirst); });
-  const int result = win::ShowMessageDialog({"", "text", TMsgDlgType::mtError, {{"OK", mrOk}}},
-                                            "Zel Application");
+  const int result =
+      win::ShowMessageDialog({"", "text", TMsgDlgType::mtError, {{"OK", mrOk}}}, "Zel Application");
   driver.join();
   EXPECT_EQ(result, mrOk);
 }

@@ -41,14 +41,16 @@ TEST(WinSystemTest, CommandLineArgsAreSplitAndDecoded) {
       {L"one two", {"one", "two"}},
       {L"\"with space\"  \"\"", {"with space", ""}},
       {L"x\\\"y \"a\\\\\" C:\\dir\\", {"x\"y", "a\\", "C:\\dir\\"}},
-      {L"Gr\u00FC\u00DFe \u4E2D\u6587 \U0001F600", {"Gr\xC3\xBC\xC3\x9F" "e", "\xE4\xB8\xAD\xE6\x96\x87",
-                                                    "\xF0\x9F\x98\x80"}},
+      {L"Gr\u00FC\u00DFe \u4E2D\u6587 \U0001F600",
+       {"Gr\xC3\xBC\xC3\x9F"
+        "e",
+        "\xE4\xB8\xAD\xE6\x96\x87", "\xF0\x9F\x98\x80"}},
   };
   TTempDir dir;
   for (const TCase& c : cases) {
     const std::filesystem::path out = dir.Path() / "args.bin";
-    std::wstring commandLine = L"\"" + win::Widen(sys::GetExecutablePath()) + L"\" --print-args \"" +
-                               out.wstring() + L"\" " + c.Tail;
+    std::wstring commandLine = L"\"" + win::Widen(sys::GetExecutablePath()) +
+                               L"\" --print-args \"" + out.wstring() + L"\" " + c.Tail;
     STARTUPINFOW si{};
     si.cb = sizeof(si);
     PROCESS_INFORMATION pi{};
@@ -69,7 +71,9 @@ TEST(WinSystemTest, CommandLineArgsAreSplitAndDecoded) {
 TEST(WinSystemTest, EnvironmentRoundTrips) {
   const std::pair<std::string, std::string> cases[] = {
       {"ZEL_TEST_PLAIN", "value"},
-      {"ZEL_TEST_UNICODE", "Gr\xC3\xBC\xC3\x9F" "e \xE4\xB8\xAD\xE6\x96\x87 \xF0\x9F\x98\x80"},
+      {"ZEL_TEST_UNICODE",
+       "Gr\xC3\xBC\xC3\x9F"
+       "e \xE4\xB8\xAD\xE6\x96\x87 \xF0\x9F\x98\x80"},
       {"ZEL_TEST_LONG", std::string(5000, 'x')},
       {"ZEL_TEST_\xC3\x84", "name outside ASCII"},
   };
@@ -114,8 +118,12 @@ TEST(WinSystemTest, MappedFileShowsTheWholeFile) {
   const struct {
     const char* Name;
     std::string Content;
-  } files[] = {{"empty.bin", ""}, {"one.bin", "x"}, {"big.bin", bytes},
-               {"\xC3\xBC" "ber \xE4\xB8\xAD.bin", "unicode name"}};
+  } files[] = {{"empty.bin", ""},
+               {"one.bin", "x"},
+               {"big.bin", bytes},
+               {"\xC3\xBC"
+                "ber \xE4\xB8\xAD.bin",
+                "unicode name"}};
   for (const auto& f : files) {
     const std::filesystem::path path = dir.Path() / ToFsPath(f.Name);
     WriteFile(path, f.Content);
@@ -123,9 +131,9 @@ TEST(WinSystemTest, MappedFileShowsTheWholeFile) {
     ASSERT_TRUE(mapped) << f.Name;
     const auto view = mapped->Bytes();
     ASSERT_EQ(view.size(), f.Content.size()) << f.Name;
-    EXPECT_TRUE(std::equal(view.begin(), view.end(), f.Content.begin(),
-                           [](std::byte a, char b) { return a == static_cast<std::byte>(b); }))
-        << f.Name;
+    EXPECT_TRUE(std::equal(view.begin(), view.end(), f.Content.begin(), [](std::byte a, char b) {
+      return a == static_cast<std::byte>(b);
+    })) << f.Name;
   }
   EXPECT_FALSE(sys::TMappedFile::Open(FromFsPath(dir.Path() / "missing.bin")));
   EXPECT_FALSE(sys::TMappedFile::Open(dir.Utf8()));  // a folder
@@ -152,8 +160,8 @@ TEST(WinSystemTest, MappedFileLetsOthersWriteAndReadsTheRunningProgram) {
 }
 
 TEST(WinSystemTest, InstanceNameIsClaimedOnce) {
-  const std::string unique = "zel-test-" + std::to_string(GetCurrentProcessId()) + "-" +
-                             std::to_string(GetTickCount64());
+  const std::string unique =
+      "zel-test-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(GetTickCount64());
   EXPECT_EQ(sys::ClaimInstanceName(unique), sys::TInstanceClaim::Created);
   EXPECT_EQ(sys::ClaimInstanceName(unique), sys::TInstanceClaim::AlreadyExists);
   // Names are the configured AppID as written: letter case counts.
@@ -172,8 +180,9 @@ TEST(WinSystemTest, DynLibLoadsByFullPath) {
   const std::string kernel32 = win::Narrow(system) + "\\kernel32.dll";
   auto lib = sys::TDynLib::Load(kernel32);
   ASSERT_TRUE(lib) << kernel32;
-  EXPECT_EQ(lib->Symbol("GetTickCount64"),
-            reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "GetTickCount64")));
+  EXPECT_EQ(
+      lib->Symbol("GetTickCount64"),
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "GetTickCount64")));
   EXPECT_EQ(lib->Symbol("NoSuchExport"), nullptr);
   TTempDir dir;
   EXPECT_FALSE(sys::TDynLib::Load(dir.Utf8() + "\\missing.dll"));

@@ -16,9 +16,9 @@ class TTempDir {
  public:
   TTempDir() {
     static int counter = 0;
-    FPath = ToFsPath(TSysUtils::GetTempDirPath()) /
-            ("zel-wintest-" + std::to_string(GetCurrentProcessId()) + "-" +
-             std::to_string(++counter));
+    FPath =
+        ToFsPath(TSysUtils::GetTempDirPath()) /
+        ("zel-wintest-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++counter));
     std::filesystem::create_directories(FPath);
   }
   ~TTempDir() {

@@ -39,6 +39,9 @@ class TRecordingUI final : public IUI {
                                                       IControlEvents& e) override {
     return Real.CreateBrowserHost(p, e);
   }
+  std::unique_ptr<IFileDialogPeer> CreateFileDialog(TFileDialogKind Kind) override {
+    return Real.CreateFileDialog(Kind);
+  }
   int MessageDialog(const TMessageDialogSpec& Spec) override {
     Dialogs.push_back(Spec);
     return mrOk;
@@ -116,15 +119,25 @@ struct TFormEvents : IFormEvents {
   }
 };
 
-HWND HandleOf(IFormPeer& form) { return dynamic_cast<win::TWin32FormPeer&>(form).Handle(); }
-DWORD StyleOf(HWND hwnd) { return static_cast<DWORD>(GetWindowLongPtrW(hwnd, GWL_STYLE)); }
-DWORD ExStyleOf(HWND hwnd) { return static_cast<DWORD>(GetWindowLongPtrW(hwnd, GWL_EXSTYLE)); }
+HWND HandleOf(IFormPeer& form) {
+  return dynamic_cast<win::TWin32FormPeer&>(form).Handle();
+}
+DWORD StyleOf(HWND hwnd) {
+  return static_cast<DWORD>(GetWindowLongPtrW(hwnd, GWL_STYLE));
+}
+DWORD ExStyleOf(HWND hwnd) {
+  return static_cast<DWORD>(GetWindowLongPtrW(hwnd, GWL_EXSTYLE));
+}
 
 TEST_F(WinUITest, FormCaptionBoundsAndConstraints) {
   TFormEvents events;
   auto form = FUI.CreateForm(events);
-  form->SetCaption("Gr\xC3\xBC\xC3\x9F" "e \xE4\xB8\xAD");
-  EXPECT_EQ(form->Caption(), "Gr\xC3\xBC\xC3\x9F" "e \xE4\xB8\xAD");
+  form->SetCaption(
+      "Gr\xC3\xBC\xC3\x9F"
+      "e \xE4\xB8\xAD");
+  EXPECT_EQ(form->Caption(),
+            "Gr\xC3\xBC\xC3\x9F"
+            "e \xE4\xB8\xAD");
   form->SetBounds(10, 20, 800, 600);
   EXPECT_EQ(form->Bounds(), (TRect{10, 20, 810, 620}));
   form->SetConstraints(500, 400, 300, 200);
@@ -205,6 +218,9 @@ TEST_F(WinUITest, CloseAsksTheOwnerFirst) {
   const HWND hwnd = HandleOf(*form);
   events.CanClose = false;
   form->Close();
+  // Posted: nothing happens until the current event is over.
+  EXPECT_EQ(events.Queries, 0);
+  Pump();
   EXPECT_EQ(events.Queries, 1);
   EXPECT_EQ(events.Closes, 0);
   EXPECT_TRUE(IsWindow(hwnd));
@@ -214,6 +230,7 @@ TEST_F(WinUITest, CloseAsksTheOwnerFirst) {
   EXPECT_TRUE(IsWindow(hwnd));
   events.CanClose = true;
   form->Close();
+  Pump();
   EXPECT_EQ(events.Closes, 1);
   EXPECT_FALSE(IsWindow(hwnd));
 }
@@ -271,9 +288,12 @@ TEST_F(WinUITest, BrowserHostRaisesItsEvents) {
   auto browserForm = FUI.CreateBrowserForm(*form);
   auto host = FUI.CreateBrowserHost(*browserForm, events);
   const HWND hostWnd = static_cast<HWND>(host->NativeHandle());
-  // A second tab stop beside the host, for SelectNext.
-  HWND button = CreateWindowExW(0, L"BUTTON", L"next", WS_CHILD | WS_VISIBLE | WS_TABSTOP, 0, 0,
-                                10, 10, GetParent(hostWnd), nullptr, nullptr, nullptr);
+  // Two more tab stops after the host, for SelectNext.
+  auto addButton = [&] {
+    return CreateWindowExW(0, L"BUTTON", L"b", WS_CHILD | WS_VISIBLE | WS_TABSTOP, 0, 0, 10, 10,
+                           GetParent(hostWnd), nullptr, nullptr, nullptr);
+  };
+  const HWND first = addButton(), last = addButton();
   form->Show();
   Pump();
 
@@ -283,12 +303,17 @@ TEST_F(WinUITest, BrowserHostRaisesItsEvents) {
   EXPECT_TRUE(host->Visible());
   EXPECT_EQ(events.VisibilityChanged, 2);
 
+  SetFocus(last);
+  const int enters = events.Enter, exits = events.Exit;
   host->SetFocus();
   EXPECT_EQ(GetFocus(), hostWnd);
-  EXPECT_EQ(events.Enter, 1);
+  EXPECT_EQ(events.Enter, enters + 1);
   host->SelectNext(true);
-  EXPECT_EQ(GetFocus(), button);
-  EXPECT_EQ(events.Exit, 1);
+  EXPECT_EQ(GetFocus(), first);
+  EXPECT_EQ(events.Exit, exits + 1);
+  // Backwards from the host wraps round to the last tab stop.
+  host->SelectNext(false);
+  EXPECT_EQ(GetFocus(), last);
 
   SendMessageW(hostWnd, WM_SYSCOMMAND, SC_MINIMIZE, 0);
   SendMessageW(hostWnd, WM_SYSCOMMAND, SC_RESTORE | 2, 0);

@@ -30,7 +30,8 @@ inline std::wstring WindowText(HWND hwnd) {
   // WM_GETTEXT works across processes, unlike GetWindowTextW for controls.
   const LRESULT length = SendMessageW(hwnd, WM_GETTEXTLENGTH, 0, 0);
   std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-  const LRESULT n = SendMessageW(hwnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
+  const LRESULT n =
+      SendMessageW(hwnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
   text.resize(static_cast<size_t>(n));
   return text;
 }

@@ -8,8 +8,12 @@
 
 namespace zel {
 
-void CoTaskMemFree(void* p) { ::CoTaskMemFree(p); }
+void CoTaskMemFree(void* p) {
+  ::CoTaskMemFree(p);
+}
 
-void* CoTaskMemAlloc(std::size_t size) { return ::CoTaskMemAlloc(size); }
+void* CoTaskMemAlloc(std::size_t size) {
+  return ::CoTaskMemAlloc(size);
+}
 
 }  // namespace zel

@@ -2,10 +2,16 @@
 
 namespace zel::names {
 
-std::string RuntimeFolder() { return "Win64\\"; }
+std::string RuntimeFolder() {
+  return "Win64\\";
+}
 
-std::string LoaderEntryName() { return "WebView2LoaderWin64.dll"; }
+std::string LoaderEntryName() {
+  return "WebView2LoaderWin64.dll";
+}
 
-std::string LoaderFileName() { return "WebView2LoaderWin64.dll"; }
+std::string LoaderFileName() {
+  return "WebView2LoaderWin64.dll";
+}
 
 }  // namespace zel::names

@@ -14,7 +14,9 @@ namespace zel::sys {
 using win::Narrow;
 using win::Widen;
 
-char PathDelim() { return '\\'; }
+char PathDelim() {
+  return '\\';
+}
 
 std::string GetExecutablePath() {
   // Paths may exceed MAX_PATH; the call truncates silently, so grow until it fits.
@@ -61,7 +63,9 @@ void SetEnv(const std::string& name, const std::string& value) {
   SetEnvironmentVariableW(Widen(name).c_str(), Widen(value).c_str());
 }
 
-void UnsetEnv(const std::string& name) { SetEnvironmentVariableW(Widen(name).c_str(), nullptr); }
+void UnsetEnv(const std::string& name) {
+  SetEnvironmentVariableW(Widen(name).c_str(), nullptr);
+}
 
 namespace {
 
@@ -88,14 +92,14 @@ class TWinMappedFile final : public TMappedFile {
 std::unique_ptr<TMappedFile> TMappedFile::Open(const std::string& path) {
   // Others may keep writing, renaming or deleting the file while we read it
   // (the running executable itself, for one).
-  win::THandle file = win::OwnHandle(
-      CreateFileW(Widen(path).c_str(), GENERIC_READ,
-                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                  FILE_ATTRIBUTE_NORMAL, nullptr));
+  win::THandle file = win::OwnHandle(CreateFileW(
+      Widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   LARGE_INTEGER size{};
   if (!file || !GetFileSizeEx(file.get(), &size)) return nullptr;
   // A mapping of an empty file is refused; an empty view serves as well.
-  if (size.QuadPart == 0) return std::make_unique<TWinMappedFile>(std::move(file), nullptr, nullptr, 0);
+  if (size.QuadPart == 0)
+    return std::make_unique<TWinMappedFile>(std::move(file), nullptr, nullptr, 0);
   win::THandle mapping =
       win::OwnHandle(CreateFileMappingW(file.get(), nullptr, PAGE_READONLY, 0, 0, nullptr));
   if (!mapping) return nullptr;
@@ -117,6 +121,14 @@ TInstanceClaim ClaimInstanceName(const std::string& name) {
     claims.emplace_back(mutex);
   }
   return error == ERROR_ALREADY_EXISTS ? TInstanceClaim::AlreadyExists : TInstanceClaim::Created;
+}
+
+void WaitOrTerminateProcess(unsigned processId, int timeoutMs) {
+  win::THandle process(OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, processId));
+  if (!process) return;  // already gone, or not ours to end
+  if (WaitForSingleObject(process.get(),
+                          timeoutMs < 0 ? INFINITE : static_cast<DWORD>(timeoutMs)) == WAIT_TIMEOUT)
+    TerminateProcess(process.get(), 1);
 }
 
 namespace {

@@ -28,8 +28,8 @@ TWin32BrowserFormPeer::TWin32BrowserFormPeer(HWND Parent) {
   CreateHandle(kClassName, WS_EX_CONTROLPARENT,
                WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, 0, 0, client.right,
                client.bottom, Parent);
-  FProgressBar = CreateWindowExW(0, PROGRESS_CLASSW, L"", WS_CHILD | WS_VISIBLE | PBS_MARQUEE, 0,
-                                 0, 0, 0, Handle(), nullptr, GetModuleHandleW(nullptr), nullptr);
+  FProgressBar = CreateWindowExW(0, PROGRESS_CLASSW, L"", WS_CHILD | WS_VISIBLE | PBS_MARQUEE, 0, 0,
+                                 0, 0, Handle(), nullptr, GetModuleHandleW(nullptr), nullptr);
   if (!FProgressBar) throw std::runtime_error("cannot create the progress bar");
   SendMessageW(FProgressBar, PBM_SETMARQUEE, TRUE, 0);
   Layout();
@@ -40,7 +40,9 @@ void TWin32BrowserFormPeer::SetProgressBarVisible(bool Visible) {
   Layout();
 }
 
-bool TWin32BrowserFormPeer::ProgressBarVisible() const { return HasStyle(FProgressBar, WS_VISIBLE); }
+bool TWin32BrowserFormPeer::ProgressBarVisible() const {
+  return HasStyle(FProgressBar, WS_VISIBLE);
+}
 
 void TWin32BrowserFormPeer::Layout() {
   if (!Handle()) return;
@@ -86,13 +88,17 @@ TRect TWin32BrowserHostPeer::ClientRect() const {
   return {r.left, r.top, r.right, r.bottom};
 }
 
-bool TWin32BrowserHostPeer::Visible() const { return Handle() && HasStyle(Handle(), WS_VISIBLE); }
+bool TWin32BrowserHostPeer::Visible() const {
+  return Handle() && HasStyle(Handle(), WS_VISIBLE);
+}
 
 void TWin32BrowserHostPeer::SetVisible(bool Visible) {
   ShowWindow(Handle(), Visible ? SW_SHOWNA : SW_HIDE);
 }
 
-void TWin32BrowserHostPeer::SetFocus() { ::SetFocus(Handle()); }
+void TWin32BrowserHostPeer::SetFocus() {
+  ::SetFocus(Handle());
+}
 
 void TWin32BrowserHostPeer::SelectNext(bool Forward) {
   HWND top = GetAncestor(Handle(), GA_ROOT);
@@ -120,6 +126,10 @@ LRESULT TWin32BrowserHostPeer::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_KILLFOCUS:
       FEvents.ControlExit();
+      return 0;
+    case WM_SYSCOMMAND:
+      // Minimize and restore hide and show the browser; the control consumes every command.
+      FEvents.ControlSysCommand(static_cast<unsigned>(wParam & 0xFFF0));
       return 0;
   }
   return TWindow::WndProc(msg, wParam, lParam);

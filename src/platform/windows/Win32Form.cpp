@@ -42,7 +42,9 @@ TWin32FormPeer::TWin32FormPeer(IFormEvents& Events) : FEvents(Events) {
   FDefaultPos = {r.left, r.top};
 }
 
-TWin32FormPeer::~TWin32FormPeer() { *FAlive = false; }
+TWin32FormPeer::~TWin32FormPeer() {
+  *FAlive = false;
+}
 
 void TWin32FormPeer::SetCaption(const std::string& Caption) {
   SetWindowTextW(Handle(), Widen(Caption).c_str());
@@ -87,7 +89,9 @@ void TWin32FormPeer::SetConstraints(int MaxWidth, int MaxHeight, int MinWidth, i
     SetWindowPos(Handle(), nullptr, 0, 0, w, h, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void TWin32FormPeer::SetPosition(TPosition Position) { FPosition = Position; }
+void TWin32FormPeer::SetPosition(TPosition Position) {
+  FPosition = Position;
+}
 
 void TWin32FormPeer::SetBorderStyle(TFormBorderStyle Style) {
   FBorderStyle = Style;
@@ -144,7 +148,10 @@ void TWin32FormPeer::Show() {
   SetForegroundWindow(Handle());
 }
 
-void TWin32FormPeer::Close() { SendMessageW(Handle(), WM_CLOSE, 0, 0); }
+// Handled after the current event, as a click on the close button would be.
+void TWin32FormPeer::Close() {
+  PostMessageW(Handle(), WM_CLOSE, 0, 0);
+}
 
 void TWin32FormPeer::PlaceForFirstShow() {
   const TRect b = Bounds();

@@ -3,14 +3,15 @@
 #include "platform/windows/Win32Window.h"
 
 #include <stdexcept>
-#include <utility>
+
+#include "ports/UI.h"
 
 namespace zel::win {
 namespace {
 
-std::exception_ptr gPendingException;
-
-HINSTANCE ModuleInstance() { return GetModuleHandleW(nullptr); }
+HINSTANCE ModuleInstance() {
+  return GetModuleHandleW(nullptr);
+}
 
 }  // namespace
 
@@ -63,8 +64,8 @@ LRESULT CALLBACK TWindow::StaticWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPAR
     // nothing below touches `self`.
     result = self->WndProc(msg, wParam, lParam);
   } catch (...) {
-    KeepPendingException(std::current_exception());
-    result = DefWindowProcW(hwnd, msg, wParam, lParam);
+    // An exception must not unwind through the system's frames.
+    ReportException(std::current_exception());
   }
   if (msg == WM_NCDESTROY) {
     if (auto* owner = reinterpret_cast<TWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA))) {
@@ -73,15 +74,6 @@ LRESULT CALLBACK TWindow::StaticWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPAR
     }
   }
   return result;
-}
-
-void KeepPendingException(std::exception_ptr e) {
-  if (!gPendingException) gPendingException = std::move(e);
-  PostQuitMessage(0);
-}
-
-void RethrowPendingException() {
-  if (gPendingException) std::rethrow_exception(std::exchange(gPendingException, nullptr));
 }
 
 }  // namespace zel::win

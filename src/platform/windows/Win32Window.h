@@ -1,10 +1,8 @@
 // The base of the platform's windows: one window procedure per object, and
-// exceptions kept away from the system's frames.
+// exceptions kept away from the system's frames (they go to ReportException).
 #pragma once
 
 #include <windows.h>
-
-#include <exception>
 
 namespace zel::win {
 
@@ -35,11 +33,5 @@ class TWindow {
   static LRESULT CALLBACK StaticWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
   HWND FHandle = nullptr;
 };
-
-// An exception thrown by the host inside a window procedure cannot travel
-// through the system's frames. It is kept, the message loop is asked to end,
-// and the loop (or the modal call that was running) throws it again.
-void KeepPendingException(std::exception_ptr e);
-void RethrowPendingException();
 
 }  // namespace zel::win

@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <unknwn.h>
+
 #include <memory>
 
 namespace zel::win {
@@ -33,5 +35,12 @@ struct TCloseKey {
   void operator()(HKEY k) const { RegCloseKey(k); }
 };
 using TKey = std::unique_ptr<std::remove_pointer_t<HKEY>, TCloseKey>;
+
+// A reference to a system COM object (shell items, dialogs...).
+struct TComRelease {
+  void operator()(::IUnknown* p) const { p->Release(); }
+};
+template <class T>
+using TComRef = std::unique_ptr<T, TComRelease>;
 
 }  // namespace zel::win

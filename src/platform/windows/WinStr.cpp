@@ -15,8 +15,8 @@ std::wstring Widen(std::string_view utf8) {
 }
 
 std::string Narrow(std::wstring_view utf16) {
-  return Utf16ToUtf8(std::u16string_view(reinterpret_cast<const char16_t*>(utf16.data()),
-                                         utf16.size()));
+  return Utf16ToUtf8(
+      std::u16string_view(reinterpret_cast<const char16_t*>(utf16.data()), utf16.size()));
 }
 
 }  // namespace zel::win

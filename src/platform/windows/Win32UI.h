@@ -1,0 +1,39 @@
+// IUI on Win32: the process's windows, dialogs, UI-thread queue and message loop.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+#include "ports/UI.h"
+
+namespace zel::win {
+
+class TUIQueueWindow;
+
+class TWin32UI final : public IUI {
+ public:
+  // On the thread that becomes the UI thread.
+  TWin32UI();
+  ~TWin32UI() override;
+
+  std::unique_ptr<IFormPeer> CreateForm(IFormEvents& Events) override;
+  std::unique_ptr<IBrowserFormPeer> CreateBrowserForm(IFormPeer& Parent) override;
+  std::unique_ptr<IBrowserHostPeer> CreateBrowserHost(IBrowserFormPeer& Parent,
+                                                      IControlEvents& Events) override;
+  std::unique_ptr<IFileDialogPeer> CreateFileDialog(TFileDialogKind Kind) override;
+  int MessageDialog(const TMessageDialogSpec& Spec) override;
+  void Queue(std::function<void()> Fn) override;
+  void SetApplicationTitle(const std::string& Title) override;
+  const std::string& ApplicationTitle() const { return FTitle; }
+  void Run() override;
+  void Terminate() override;
+
+ private:
+  DWORD FThreadId;
+  std::string FTitle;
+  std::unique_ptr<TUIQueueWindow> FQueue;
+};
+
+}  // namespace zel::win

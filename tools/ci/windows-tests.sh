@@ -1,0 +1,207 @@
+#!/usr/bin/env bash
+# Builds the Windows host (MinGW-w64) and tests it under Wine:
+#  1. the portable unit tests (zel_unit_tests.exe),
+#  2. the Windows platform tests (zel_windows_tests.exe: system services,
+#     windows, the UI-thread queue, message and file dialogs),
+#  3. smoke tests of zel.exe as a person sees it, under Xvfb with openbox:
+#     the bare host's error dialog in English and in German, and the
+#     single-instance claim held by one process and refused to another.
+# Prints "N passed, N failed" at the end; exits non-zero on any failure.
+# ZEL_UNIT_TESTS_FILTER may narrow the portable unit tests (a GoogleTest filter).
+set -uo pipefail
+
+ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
+BIN="$ROOT/build/windows/bin"
+export WINEPREFIX="${ZEL_WINEPREFIX:-$ROOT/build/wine-prefix}"
+export WINEDEBUG=-all
+# No Mono or Gecko installers (the host needs neither), no menu entries, and
+# no debugger that would wait for someone after a crash.
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe,winedbg.exe=d"
+
+PASSED=0
+FAILED=0
+log() { echo "windows-tests: $*" >&2; }
+pass() { PASSED=$((PASSED + 1)); echo "PASS: $*"; }
+fail() { FAILED=$((FAILED + 1)); echo "FAIL: $*"; }
+
+install_missing() {
+  local missing=()
+  for p in wine wine64 xvfb xauth xdotool openbox locales; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")
+  done
+  if ((${#missing[@]})); then
+    log "installing ${missing[*]}"
+    apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  fi
+  # Wine takes the user's language from the C library's locale.
+  if ! locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$'; then
+    log "generating de_DE.UTF-8"
+    sed -i 's/^# *de_DE.UTF-8 UTF-8/de_DE.UTF-8 UTF-8/' /etc/locale.gen
+    grep -q '^de_DE.UTF-8 UTF-8' /etc/locale.gen || echo 'de_DE.UTF-8 UTF-8' >>/etc/locale.gen
+    locale-gen >/dev/null
+  fi
+}
+
+build() {
+  "$ROOT/tools/ci/build-mingw-deps.sh" || return 1
+  if [[ ! -f "$ROOT/build/windows/build.ninja" ]]; then
+    (cd "$ROOT" && cmake --preset windows >/dev/null) || return 1
+  fi
+  (cd "$ROOT" && cmake --build --preset windows) || return 1
+}
+
+prepare_prefix() {
+  [[ -f "$WINEPREFIX/system.reg" ]] && return 0
+  log "creating the Wine prefix $WINEPREFIX"
+  mkdir -p "$WINEPREFIX"
+  wineboot -i >/dev/null 2>&1
+  wineserver -w
+}
+
+# ---- Inside the X display ------------------------------------------------
+
+# $2: an optional GoogleTest filter.
+run_gtest() {
+  local exe="$1" filter="${2:-*}"
+  if timeout 600 wine "$BIN/$exe" --gtest_brief=1 "--gtest_filter=$filter"; then
+    pass "$exe"
+  else
+    fail "$exe"
+  fi
+}
+
+# Presses Enter in the visible window titled $1 until process $2 ends.
+answer_dialog() {
+  local title="$1" pid="$2" id
+  for _ in $(seq 1 40); do
+    kill -0 "$pid" 2>/dev/null || return 0
+    for id in $(xdotool search --onlyvisible --name "^${title}\$" 2>/dev/null); do
+      timeout 5 xdotool windowactivate --sync "$id" key --clearmodifiers Return 2>/dev/null
+    done
+    sleep 0.5
+  done
+  return 1
+}
+
+# The bare host shows its localized error and ends with exit code 0 once the
+# dialog is answered. $1: locale, $2: message, $3: button caption.
+smoke_bare_host() {
+  local locale="$1" message="$2" button="$3" texts pid code
+  LANG="$locale" LC_ALL="$locale" wine "$BIN/zel.exe" &
+  pid=$!
+  texts="$(timeout 60 wine "$BIN/zel_win_dialog_probe.exe" Error 30000)"
+  answer_dialog Error "$pid" || kill "$pid" 2>/dev/null
+  wait "$pid"
+  code=$?
+  local what="bare host ($locale)"
+  if ! grep -qxF "$(printf 'Static\t%s' "$message")" <<<"$texts"; then
+    fail "$what: message \"$message\" not shown; saw: $texts"
+  elif ! grep -qxF "$(printf 'Button\t%s' "$button")" <<<"$texts"; then
+    fail "$what: button \"$button\" not shown; saw: $texts"
+  elif [[ "$code" != 0 ]]; then
+    fail "$what: exit code $code"
+  else
+    pass "$what"
+  fi
+}
+
+# One process holds an instance name; a second is refused; after the first
+# ends the name is free again.
+smoke_single_instance() {
+  local name="zel-smoke-$$" release="$WINEPREFIX/drive_c/zel-release-$$" out first second third
+  out="$(mktemp)"
+  rm -f "$release"
+  wine "$BIN/zel_win_instance_probe.exe" "$name" 60000 'C:\zel-release-'$$ >"$out" &
+  local holder=$!
+  for _ in $(seq 1 100); do grep -q . "$out" && break; sleep 0.1; done
+  first="$(tr -d '\r' <"$out")"
+  second="$(wine "$BIN/zel_win_instance_probe.exe" "$name" 0 | tr -d '\r')"
+  touch "$release"
+  wait "$holder"
+  third="$(wine "$BIN/zel_win_instance_probe.exe" "$name" 0 | tr -d '\r')"
+  rm -f "$out" "$release"
+  if [[ "$first/$second/$third" == "Created/AlreadyExists/Created" ]]; then
+    pass "single instance"
+  else
+    fail "single instance: $first/$second/$third (want Created/AlreadyExists/Created)"
+  fi
+}
+
+# Visible top-level windows with exactly this title.
+count_windows() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | wc -l; }
+
+# A packaged application (the fake browser runtime as its loader library):
+# the first copy opens its window, a second copy ends at once with exit code
+# 0, and the second-window command line (AppID and an address) still starts.
+smoke_packaged_app() {
+  local id="zel.smoke.$$" dir="$ROOT/build/windows-smoke" first="" second="" code
+  rm -rf "$dir"
+  mkdir -p "$dir/src/app"
+  printf '[App]\nID=%s\nName=Zel Smoke\nDirName=app\n' "$id" >"$dir/src/zel.ini"
+  echo '<!doctype html><title>smoke</title>' >"$dir/src/app/index.html"
+  cp "$ROOT/build/windows/tests/libzelfakeruntime.dll" "$dir/src/WebView2LoaderWin64.dll"
+  if ! wine "$BIN/zelpack.exe" "$(winepath -w "$dir/src")" -o "$(winepath -w "$dir/app.exe")" \
+    >/dev/null; then
+    fail "packaged app: zelpack failed"
+    return
+  fi
+  wine "$dir/app.exe" &
+  first=$!
+  if ! timeout 60 wine "$BIN/zel_win_dialog_probe.exe" "Zel Smoke" 30000 >/dev/null; then
+    fail "packaged app: no main window"
+  else
+    timeout 60 wine "$dir/app.exe"
+    code=$?
+    if [[ "$code" != 0 ]] || ! kill -0 "$first" 2>/dev/null || [[ "$(count_windows 'Zel Smoke')" != 1 ]]; then
+      fail "packaged app: second copy (exit $code, windows $(count_windows 'Zel Smoke'))"
+    else
+      wine "$dir/app.exe" "$id" "file:///app/index.html" &
+      second=$!
+      for _ in $(seq 1 100); do [[ "$(count_windows 'Zel Smoke')" == 2 ]] && break; sleep 0.2; done
+      if [[ "$(count_windows 'Zel Smoke')" == 2 ]]; then
+        pass "packaged app: single instance and second-window launch"
+      else
+        fail "packaged app: the second-window launch opened no window"
+      fi
+    fi
+  fi
+  # The close handshake needs a page, which the fake runtime has not: end them.
+  wineserver -k 2>/dev/null
+  wait $first $second 2>/dev/null
+  rm -rf "$dir" "$WINEPREFIX/drive_c/users/$(id -un)/AppData/Local/$id"
+}
+
+inside_display() {
+  openbox >/dev/null 2>&1 &
+  local wm=$!
+  sleep 1
+  run_gtest zel_unit_tests.exe "${ZEL_UNIT_TESTS_FILTER:-*}"
+  run_gtest zel_windows_tests.exe
+  smoke_bare_host C.UTF-8 "This is not a valid Windows application." "Accept"
+  smoke_bare_host de_DE.UTF-8 "Dies ist keine gültige Windows-Anwendung." "Akzeptieren"
+  smoke_single_instance
+  smoke_packaged_app
+  wineserver -k 2>/dev/null
+  kill "$wm" 2>/dev/null
+  echo "$PASSED passed, $FAILED failed"
+  [[ "$FAILED" == 0 ]]
+}
+
+main() {
+  if [[ "${1:-}" == "--inside-display" ]]; then
+    inside_display
+    return
+  fi
+  local start=$SECONDS
+  install_missing
+  build || { echo "0 passed, 1 failed"; return 1; }
+  log "build ready after $((SECONDS - start)) s"
+  prepare_prefix
+  xvfb-run -a -s "-screen 0 1280x800x24" "$0" --inside-display
+  local rc=$?
+  log "done after $((SECONDS - start)) s"
+  return "$rc"
+}
+
+main "$@"
