@@ -2,7 +2,6 @@
 #include "host/EdgeBrowser.h"
 
 #include <cmath>
-#include <thread>
 
 #include "core/Text.h"
 #include "host/ComHandlers.h"
@@ -81,7 +80,7 @@ void TCustomEdgeBrowser::InitializeWebView(bool onWorker) {
     }
   };
   if (onWorker)
-    std::thread(begin).detach();
+    sys::StartBrowserCreation(begin);
   else
     begin();
 }

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <span>
 #include <string>
@@ -46,6 +47,13 @@ enum class TInstanceClaim { Created, AlreadyExists, Failed };
 // Claims `name` for the life of the process (a named mutex on Windows, a lock
 // file on Linux). The claim is never released before the process ends.
 TInstanceClaim ClaimInstanceName(const std::string& name);
+
+// Runs the first step of a browser creation (binding the loader and asking
+// it for an environment) where the platform's runtime wants it: on Linux a
+// short-lived worker thread, whose completion the runtime hands to the UI
+// thread; on Windows the calling UI thread itself, because WebView2 objects
+// belong to the thread that creates them and complete through its messages.
+void StartBrowserCreation(std::function<void()> Body);
 
 // Waits up to timeoutMs for the process to end, then terminates it.
 void WaitOrTerminateProcess(unsigned processId, int timeoutMs);

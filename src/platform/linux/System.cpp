@@ -15,6 +15,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <thread>
 
 #include "core/LocalizedMessages.h"
 #include "core/Utf.h"
@@ -159,6 +160,10 @@ TInstanceClaim ClaimInstanceName(const std::string& name) {
   }
   // Kept open (and locked) until the process ends.
   return TInstanceClaim::Created;
+}
+
+void StartBrowserCreation(std::function<void()> Body) {
+  std::thread(std::move(Body)).detach();
 }
 
 void WaitOrTerminateProcess(unsigned processId, int timeoutMs) {

@@ -152,4 +152,8 @@ std::unique_ptr<TDynLib> TDynLib::Load(const std::string& path) {
   return std::make_unique<TWinDynLib>(std::move(module));
 }
 
+void StartBrowserCreation(std::function<void()> Body) {
+  Body();
+}
+
 }  // namespace zel::sys
