@@ -137,18 +137,31 @@ HRESULT TComFileStream::Stat(STATSTG* stat, DWORD) {
   return S_OK;
 }
 
-std::string ReadWholeStream(IStream* stream) {
-  std::string out;
-  if (!stream || FAILED(stream->Seek(0, kStreamSeekSet, nullptr))) return out;
+std::optional<std::string> ReadWholeStream(IStream* stream) {
+  std::string data;
+  if (!stream) return data;
+  stream->Seek(0, kStreamSeekSet, nullptr);  // a stream that cannot seek is read from where it is
   char buffer[64 * 1024];
   for (;;) {
-    ULONG n = 0;
-    const HRESULT hr = stream->Read(buffer, sizeof buffer, &n);
-    if (FAILED(hr)) break;
-    out.append(buffer, n);
-    if (n == 0 || hr == S_FALSE) break;
+    ULONG read = 0;
+    const HRESULT hr = stream->Read(buffer, sizeof buffer, &read);
+    if (FAILED(hr)) return std::nullopt;
+    data.append(buffer, read);
+    if (read == 0) return data;  // some streams report a short read with S_OK
   }
-  return out;
+}
+
+HRESULT WriteWholeStream(IStream* stream, std::string_view data) {
+  if (!stream) return E_POINTER;
+  while (!data.empty()) {
+    const auto chunk = static_cast<ULONG>(std::min<std::size_t>(data.size(), 1u << 30));
+    ULONG written = 0;
+    const HRESULT hr = stream->Write(data.data(), chunk, &written);
+    if (FAILED(hr)) return hr;
+    if (written == 0) return E_FAIL;
+    data.remove_prefix(written);
+  }
+  return S_OK;
 }
 
 }  // namespace zel

@@ -4,7 +4,9 @@
 
 #include <fstream>
 #include <memory>
+#include <optional>
 #include <string>
+#include <string_view>
 
 #include "ports/ComBase.h"
 
@@ -60,7 +62,11 @@ class TComFileStream : public TComObject<IStream> {
   std::fstream FFile;
 };
 
-// Reads a whole stream from its start.
-std::string ReadWholeStream(IStream* stream);
+// Everything from the start of the stream (or from where it stands, when it
+// cannot seek); nothing when reading fails.
+std::optional<std::string> ReadWholeStream(IStream* stream);
+
+// Writes all bytes, however many calls the stream needs.
+HRESULT WriteWholeStream(IStream* stream, std::string_view data);
 
 }  // namespace zel

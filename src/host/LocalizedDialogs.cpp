@@ -46,14 +46,14 @@ int LocalizedMessageDialog(const std::string& Msg, TMsgDlgType DlgType,
                            const std::set<TMsgDlgBtn>& Buttons,
                            const std::vector<std::string>& ButtonCaptions,
                            const std::string& Title) {
-  TMessageDialogSpec spec{Title, Msg, DlgType, {}};
+  TMessageDialogParams params{Title, Msg, DlgType, {}};
   for (const TStandardButton& b : kStandardButtons) {
     if (!Buttons.contains(b.Button)) continue;
-    const size_t n = spec.Buttons.size();
-    spec.Buttons.push_back(
+    const size_t n = params.Buttons.size();
+    params.Buttons.push_back(
         {n < ButtonCaptions.size() ? ButtonCaptions[n] : b.Caption, b.ModalResult});
   }
-  return UI().MessageDialog(spec);
+  return UI().MessageDialog(params);
 }
 
 void ShowLocalizedError(int MessageIndex) {

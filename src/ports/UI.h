@@ -62,7 +62,7 @@ struct TMessageDialogButton {
   int ModalResult = mrNone;
 };
 
-struct TMessageDialogSpec {
+struct TMessageDialogParams {
   std::string Title;
   std::string Message;
   TMsgDlgType DlgType = TMsgDlgType::mtInformation;
@@ -179,7 +179,7 @@ class IUI {
   virtual std::unique_ptr<IFileDialogPeer> CreateFileDialog(TFileDialogKind Kind) = 0;
 
   // Shows a modal message dialog and returns its modal result.
-  virtual int MessageDialog(const TMessageDialogSpec& Spec) = 0;
+  virtual int MessageDialog(const TMessageDialogParams& Params) = 0;
 
   // Runs fn on the UI thread: at once when called there, otherwise when the
   // UI thread next processes its queue. May be called from any thread. An

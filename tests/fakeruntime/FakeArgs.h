@@ -29,7 +29,7 @@ class TFakeResponse : public TComObject<ICoreWebView2WebResourceResponse> {
   HRESULT put_ReasonPhrase(LPCWSTR r) override { return FReason = Str(r), S_OK; }
 
   TResponse Snapshot() const {
-    return {true, FStatus, FReason, FHeaders, ReadWholeStream(FContent.Get())};
+    return {true, FStatus, FReason, FHeaders, ReadWholeStream(FContent.Get()).value_or("")};
   }
 
  private:

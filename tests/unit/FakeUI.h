@@ -146,8 +146,8 @@ class TFakeUI : public IUI {
     }
     return p;
   }
-  int MessageDialog(const TMessageDialogSpec& spec) override {
-    Dialogs.push_back(spec);
+  int MessageDialog(const TMessageDialogParams& params) override {
+    Dialogs.push_back(params);
     return NextDialogResult;
   }
   void Queue(std::function<void()> fn) override {
@@ -177,7 +177,7 @@ class TFakeUI : public IUI {
   }
 
   std::vector<std::string> Exceptions;
-  std::vector<TMessageDialogSpec> Dialogs;
+  std::vector<TMessageDialogParams> Dialogs;
   int NextDialogResult = mrOk;
   std::vector<TFakeFormPeer*> Forms;
   std::vector<TFakeFileDialog*> FileDialogs;

@@ -63,7 +63,7 @@ TSeen Drive(const std::wstring& title, const std::vector<std::wstring>& captions
   return seen;
 }
 
-using TShow = std::function<int(const TMessageDialogSpec&, const std::string&)>;
+using TShow = std::function<int(const TMessageDialogParams&, const std::string&)>;
 
 struct TDialogCase {
   const char* Name;

@@ -29,7 +29,7 @@ void Pump() {
 class TRecordingUI final : public IUI {
  public:
   win::TWin32UI Real;
-  std::vector<TMessageDialogSpec> Dialogs;
+  std::vector<TMessageDialogParams> Dialogs;
 
   std::unique_ptr<IFormPeer> CreateForm(IFormEvents& e) override { return Real.CreateForm(e); }
   std::unique_ptr<IBrowserFormPeer> CreateBrowserForm(IFormPeer& p) override {
@@ -42,8 +42,8 @@ class TRecordingUI final : public IUI {
   std::unique_ptr<IFileDialogPeer> CreateFileDialog(TFileDialogKind Kind) override {
     return Real.CreateFileDialog(Kind);
   }
-  int MessageDialog(const TMessageDialogSpec& Spec) override {
-    Dialogs.push_back(Spec);
+  int MessageDialog(const TMessageDialogParams& Params) override {
+    Dialogs.push_back(Params);
     return mrOk;
   }
   void Queue(std::function<void()> Fn) override { Real.Queue(std::move(Fn)); }

@@ -43,10 +43,10 @@ std::unique_ptr<IFileDialogPeer> TGtkUI::CreateFileDialog(TFileDialogKind Kind) 
   return std::make_unique<TGtkFileDialog>(Kind);
 }
 
-int TGtkUI::MessageDialog(const TMessageDialogSpec& Spec) {
+int TGtkUI::MessageDialog(const TMessageDialogParams& Params) {
   if (!EnsureGtk()) return mrNone;
   GtkMessageType type = GTK_MESSAGE_OTHER;
-  switch (Spec.DlgType) {
+  switch (Params.DlgType) {
     case TMsgDlgType::mtWarning:
       type = GTK_MESSAGE_WARNING;
       break;
@@ -64,8 +64,8 @@ int TGtkUI::MessageDialog(const TMessageDialogSpec& Spec) {
       break;
   }
   GtkWidget* dialog = gtk_message_dialog_new(ActiveWindow(), GTK_DIALOG_MODAL, type,
-                                             GTK_BUTTONS_NONE, "%s", Spec.Message.c_str());
-  gtk_window_set_title(GTK_WINDOW(dialog), Spec.Title.c_str());
+                                             GTK_BUTTONS_NONE, "%s", Params.Message.c_str());
+  gtk_window_set_title(GTK_WINDOW(dialog), Params.Title.c_str());
   // GTK 3 no longer draws the type's icon by itself.
   const char* icon = type == GTK_MESSAGE_ERROR      ? "dialog-error"
                      : type == GTK_MESSAGE_WARNING  ? "dialog-warning"
@@ -81,12 +81,12 @@ int TGtkUI::MessageDialog(const TMessageDialogSpec& Spec) {
     gtk_window_set_icon_name(GTK_WINDOW(dialog), icon);
   }
   bool hasCancel = false;
-  for (const TMessageDialogButton& b : Spec.Buttons) {
+  for (const TMessageDialogButton& b : Params.Buttons) {
     gtk_dialog_add_button(GTK_DIALOG(dialog), b.Caption.c_str(), b.ModalResult);
     hasCancel = hasCancel || b.ModalResult == mrCancel;
   }
-  if (!Spec.Buttons.empty())
-    gtk_dialog_set_default_response(GTK_DIALOG(dialog), Spec.Buttons.front().ModalResult);
+  if (!Params.Buttons.empty())
+    gtk_dialog_set_default_response(GTK_DIALOG(dialog), Params.Buttons.front().ModalResult);
   gtk_window_set_position(GTK_WINDOW(dialog), GTK_WIN_POS_CENTER);
   const int response = gtk_dialog_run(GTK_DIALOG(dialog));
   gtk_widget_destroy(dialog);

@@ -20,11 +20,11 @@ struct TDialogTexts {
   bool HasCancel = false;
 };
 
-TDialogTexts TextsOf(const TMessageDialogSpec& Spec, const std::string& DefaultTitle) {
+TDialogTexts TextsOf(const TMessageDialogParams& Params, const std::string& DefaultTitle) {
   TDialogTexts t;
-  t.Title = Widen(Spec.Title.empty() ? DefaultTitle : Spec.Title);
-  t.Message = Widen(Spec.Message);
-  for (const TMessageDialogButton& b : Spec.Buttons) {
+  t.Title = Widen(Params.Title.empty() ? DefaultTitle : Params.Title);
+  t.Message = Widen(Params.Message);
+  for (const TMessageDialogButton& b : Params.Buttons) {
     t.Captions.push_back(Widen(b.Caption));
     t.Results.push_back(b.ModalResult);
     t.HasCancel = t.HasCancel || b.ModalResult == mrCancel;
@@ -225,15 +225,15 @@ int PlainDialog(const TDialogTexts& t, TMsgDlgType type) {
 
 }  // namespace
 
-int ShowMessageDialog(const TMessageDialogSpec& Spec, const std::string& DefaultTitle) {
-  const TDialogTexts texts = TextsOf(Spec, DefaultTitle);
+int ShowMessageDialog(const TMessageDialogParams& Params, const std::string& DefaultTitle) {
+  const TDialogTexts texts = TextsOf(Params, DefaultTitle);
   int result = mrNone;
-  if (!TryTaskDialog(texts, Spec.DlgType, result)) result = PlainDialog(texts, Spec.DlgType);
+  if (!TryTaskDialog(texts, Params.DlgType, result)) result = PlainDialog(texts, Params.DlgType);
   return result;
 }
 
-int ShowPlainMessageDialog(const TMessageDialogSpec& Spec, const std::string& DefaultTitle) {
-  return PlainDialog(TextsOf(Spec, DefaultTitle), Spec.DlgType);
+int ShowPlainMessageDialog(const TMessageDialogParams& Params, const std::string& DefaultTitle) {
+  return PlainDialog(TextsOf(Params, DefaultTitle), Params.DlgType);
 }
 
 }  // namespace zel::win

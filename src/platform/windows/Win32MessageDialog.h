@@ -10,13 +10,13 @@
 
 namespace zel::win {
 
-// Shows Spec modally, owned by the active window, and returns the modal result
+// Shows Params modally, owned by the active window, and returns the modal result
 // of the button pressed. Escape and the close button answer mrCancel when one
 // of the buttons has that result; otherwise they do nothing. An empty title
 // gives DefaultTitle.
-int ShowMessageDialog(const TMessageDialogSpec& Spec, const std::string& DefaultTitle);
+int ShowMessageDialog(const TMessageDialogParams& Params, const std::string& DefaultTitle);
 
 // The dialog of our own, on its own (for tests and systems without task dialogs).
-int ShowPlainMessageDialog(const TMessageDialogSpec& Spec, const std::string& DefaultTitle);
+int ShowPlainMessageDialog(const TMessageDialogParams& Params, const std::string& DefaultTitle);
 
 }  // namespace zel::win

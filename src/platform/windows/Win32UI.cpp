@@ -85,8 +85,8 @@ std::unique_ptr<IFileDialogPeer> TWin32UI::CreateFileDialog(TFileDialogKind Kind
   return std::make_unique<TWin32FileDialogPeer>(Kind);
 }
 
-int TWin32UI::MessageDialog(const TMessageDialogSpec& Spec) {
-  return ShowMessageDialog(Spec, FTitle);
+int TWin32UI::MessageDialog(const TMessageDialogParams& Params) {
+  return ShowMessageDialog(Params, FTitle);
 }
 
 void TWin32UI::Queue(std::function<void()> Fn) {

@@ -23,7 +23,7 @@ class TWin32UI final : public IUI {
   std::unique_ptr<IBrowserHostPeer> CreateBrowserHost(IBrowserFormPeer& Parent,
                                                       IControlEvents& Events) override;
   std::unique_ptr<IFileDialogPeer> CreateFileDialog(TFileDialogKind Kind) override;
-  int MessageDialog(const TMessageDialogSpec& Spec) override;
+  int MessageDialog(const TMessageDialogParams& Params) override;
   void Queue(std::function<void()> Fn) override;
   void SetApplicationTitle(const std::string& Title) override;
   const std::string& ApplicationTitle() const { return FTitle; }

@@ -1,0 +1,139 @@
+#include "platform/linux/webkit/Environment.h"
+
+#include <dlfcn.h>
+
+#include <cstdlib>
+
+#include "platform/linux/webkit/Controller.h"
+#include "platform/linux/webkit/Protocol.h"
+#include "platform/linux/webkit/ResourceObjects.h"
+#include "platform/linux/webkit/UriMap.h"
+#include "platform/linux/webkit/WebView.h"
+
+namespace zel {
+
+std::vector<std::string> SplitArguments(std::string_view text) {
+  std::vector<std::string> out;
+  std::string current;
+  bool quoted = false, any = false;
+  for (char c : text) {
+    if (c == '"') {
+      quoted = !quoted;
+      any = true;
+    } else if ((c == ' ' || c == '\t' || c == '\n') && !quoted) {
+      if (any) out.push_back(std::exchange(current, {}));
+      any = false;
+    } else {
+      current += c;
+      any = true;
+    }
+  }
+  if (any) out.push_back(current);
+  return out;
+}
+
+TEnvironmentOptions ParseEnvironmentOptions(const char* userDataFolder, const char* arguments) {
+  TEnvironmentOptions options;
+  if (userDataFolder) options.UserDataFolder = userDataFolder;
+  for (const std::string& argument : SplitArguments(arguments ? arguments : "")) {
+    if (argument == "--disable-web-security")
+      options.DisableWebSecurity = true;
+    else if (argument == "--autoplay-policy=no-user-gesture-required")
+      options.AutoplayWithoutGesture = true;
+  }
+  return options;
+}
+
+std::string RuntimeVersion() {
+  return std::to_string(webkit_get_major_version()) + "." +
+         std::to_string(webkit_get_minor_version()) + "." +
+         std::to_string(webkit_get_micro_version());
+}
+
+namespace {
+
+// WebKit loads every library in this folder into its web processes, ours
+// among them: the host gives the library a folder of its own.
+std::string OwnFolder() {
+  Dl_info info{};
+  if (!dladdr(reinterpret_cast<void*>(&OwnFolder), &info) || !info.dli_fname) return {};
+  TGString folder(g_path_get_dirname(info.dli_fname));
+  return folder.get();
+}
+
+TGObjectPtr<WebKitWebContext> NewContext(const TEnvironmentOptions& options) {
+  if (options.UserDataFolder.empty())
+    return TGObjectPtr<WebKitWebContext>::Adopt(webkit_web_context_new());
+  TGString data(g_build_filename(options.UserDataFolder.c_str(), "WebKitGTK", "Data", nullptr));
+  TGString cache(g_build_filename(options.UserDataFolder.c_str(), "WebKitGTK", "Cache", nullptr));
+  auto manager = TGObjectPtr<WebKitWebsiteDataManager>::Adopt(webkit_website_data_manager_new(
+      "base-data-directory", data.get(), "base-cache-directory", cache.get(), nullptr));
+  return TGObjectPtr<WebKitWebContext>::Adopt(
+      webkit_web_context_new_with_website_data_manager(manager.Get()));
+}
+
+void RegisterAppScheme(WebKitWebContext* context) {
+  webkit_web_context_register_uri_scheme(context, uri::kAppScheme, &TWebView::OnSchemeRequest,
+                                         nullptr, nullptr);
+  WebKitSecurityManager* security = webkit_web_context_get_security_manager(context);
+  webkit_security_manager_register_uri_scheme_as_local(security, uri::kAppScheme);
+  webkit_security_manager_register_uri_scheme_as_secure(security, uri::kAppScheme);
+  webkit_security_manager_register_uri_scheme_as_cors_enabled(security, uri::kAppScheme);
+}
+
+}  // namespace
+
+TComPtr<TEnvironment> TEnvironment::Create() {
+  TEnvironmentOptions options =
+      ParseEnvironmentOptions(std::getenv("WEBVIEW2_USER_DATA_FOLDER"),
+                              std::getenv("WEBVIEW2_ADDITIONAL_BROWSER_ARGUMENTS"));
+  TGObjectPtr<WebKitWebContext> context = NewContext(options);
+  std::string folder = OwnFolder();
+  if (!folder.empty())
+    webkit_web_context_set_web_extensions_directory(context.Get(), folder.c_str());
+  webkit_web_context_set_web_extensions_initialization_user_data(
+      context.Get(), g_variant_new_string(protocol::kExtensionMarker));
+  RegisterAppScheme(context.Get());
+  return TComPtr<TEnvironment>::Attach(new TEnvironment(std::move(context), std::move(options)));
+}
+
+HRESULT TEnvironment::CreateCoreWebView2Controller(
+    HWND parentWindow, ICoreWebView2CreateCoreWebView2ControllerCompletedHandler* handler) {
+  if (!handler) return E_POINTER;
+  if (!parentWindow || !GTK_IS_CONTAINER(parentWindow)) return E_INVALIDARG;
+  return Guard([&] {
+    TController::CreateAsync(
+        TComPtr<TEnvironment>(this), GTK_WIDGET(parentWindow),
+        TComPtr<ICoreWebView2CreateCoreWebView2ControllerCompletedHandler>(handler));
+    return S_OK;
+  });
+}
+
+HRESULT TEnvironment::CreateWebResourceResponse(IStream* content, int statusCode,
+                                                LPCWSTR reasonPhrase, LPCWSTR headers,
+                                                ICoreWebView2WebResourceResponse** response) {
+  if (!response) return E_POINTER;
+  *response = nullptr;
+  return Guard([&] {
+    *response =
+        new TWebResourceResponse(TComPtr<IStream>(content), statusCode, FromWide(reasonPhrase),
+                                 ParseHeaderText(FromWide(headers)));
+    return S_OK;
+  });
+}
+
+HRESULT TEnvironment::get_BrowserVersionString(LPWSTR* versionInfo) {
+  return Guard([&] { return ToWide(RuntimeVersion(), versionInfo); });
+}
+
+HRESULT TEnvironment::add_NewBrowserVersionAvailable(
+    ICoreWebView2NewBrowserVersionAvailableEventHandler* eventHandler,
+    EventRegistrationToken* token) {
+  return FVersionHandlers.Add(eventHandler, token);
+}
+
+HRESULT TEnvironment::remove_NewBrowserVersionAvailable(EventRegistrationToken token) {
+  return FVersionHandlers.Remove(token);
+}
+
+}  // namespace zel

@@ -1,0 +1,182 @@
+#include "platform/linux/webkit/SchemeResponses.h"
+
+#include <gio/gio.h>
+
+#include <optional>
+
+#include "core/ComStreams.h"
+#include "core/StrUtils.h"
+#include "platform/linux/webkit/ComUtils.h"
+#include "platform/linux/webkit/GObjectPtr.h"
+#include "platform/linux/webkit/UriMap.h"
+
+namespace zel {
+
+namespace {
+
+const std::string* FindHeader(const THeaderList& headers, std::string_view name) {
+  for (const auto& [key, value] : headers)
+    if (SameHeaderName(key, name)) return &value;
+  return nullptr;
+}
+
+// The local file an app: address names, with its escapes decoded as a file:
+// address would have them; empty when it names none.
+std::string FilePathOf(const char* engineUri) {
+  std::string_view address = uri::WithoutFragment(engineUri);
+  address = address.substr(0, address.find('?'));
+  std::string fileUri = uri::ToHost(address);
+  TGString path(g_filename_from_uri(fileUri.c_str(), nullptr, nullptr));
+  return path ? path.get() : std::string();
+}
+
+std::string ContentTypeOf(const std::string& path) {
+  std::string type = TStrUtils::GetFileMIMEType(path);
+  if (type != "application/octet-stream") return type;
+  gboolean uncertain = FALSE;
+  TGString guess(g_content_type_guess(path.c_str(), nullptr, 0, &uncertain));
+  TGString mime(guess ? g_content_type_get_mime_type(guess.get()) : nullptr);
+  return mime && !uncertain ? mime.get() : type;
+}
+
+void Send(WebKitURISchemeRequest* request, int status, const std::string& reason,
+          const THeaderList& headers, GInputStream* body, gint64 length,
+          const TServeOptions& options) {
+  auto response =
+      TGObjectPtr<WebKitURISchemeResponse>::Adopt(webkit_uri_scheme_response_new(body, length));
+  webkit_uri_scheme_response_set_status(response.Get(), static_cast<guint>(status),
+                                        reason.empty() ? nullptr : reason.c_str());
+  SoupMessageHeaders* soupHeaders = soup_message_headers_new(SOUP_MESSAGE_HEADERS_RESPONSE);
+  // The content type goes both ways: WebKit decodes the body by the one it is
+  // given, and shows the page the header.
+  for (const auto& [name, value] : headers) {
+    if (SameHeaderName(name, "Content-Type"))
+      webkit_uri_scheme_response_set_content_type(response.Get(), value.c_str());
+    if (!SameHeaderName(name, "Content-Length"))
+      soup_message_headers_append(soupHeaders, name.c_str(), value.c_str());
+  }
+  if (!options.AllowOrigin.empty() && !FindHeader(headers, "Access-Control-Allow-Origin"))
+    soup_message_headers_append(soupHeaders, "Access-Control-Allow-Origin",
+                                options.AllowOrigin.c_str());
+  webkit_uri_scheme_response_set_http_headers(response.Get(), soupHeaders);
+  webkit_uri_scheme_request_finish_with_response(request, response.Get());
+}
+
+void SendBytes(WebKitURISchemeRequest* request, int status, const std::string& reason,
+               const THeaderList& headers, std::string body, const TServeOptions& options) {
+  gint64 length = static_cast<gint64>(body.size());
+  auto bytes = g_bytes_new_take(g_memdup2(body.data(), body.size()), body.size());
+  auto stream = TGObjectPtr<GInputStream>::Adopt(g_memory_input_stream_new_from_bytes(bytes));
+  g_bytes_unref(bytes);
+  Send(request, status, reason, headers, stream.Get(), length, options);
+}
+
+}  // namespace
+
+THeaderList RequestHeaders(WebKitURISchemeRequest* request) {
+  THeaderList out;
+  SoupMessageHeaders* headers = webkit_uri_scheme_request_get_http_headers(request);
+  if (!headers) return out;
+  SoupMessageHeadersIter iter;
+  soup_message_headers_iter_init(&iter, headers);
+  const char *name, *value;
+  while (soup_message_headers_iter_next(&iter, &name, &value)) out.emplace_back(name, value);
+  return out;
+}
+
+COREWEBVIEW2_WEB_RESOURCE_CONTEXT ContextFromHeaders(const THeaderList& headers) {
+  const std::string* accept = FindHeader(headers, "Accept");
+  if (!accept) return COREWEBVIEW2_WEB_RESOURCE_CONTEXT_OTHER;
+  if (accept->starts_with("text/html")) return COREWEBVIEW2_WEB_RESOURCE_CONTEXT_DOCUMENT;
+  if (accept->starts_with("text/css")) return COREWEBVIEW2_WEB_RESOURCE_CONTEXT_STYLESHEET;
+  if (accept->starts_with("image/")) return COREWEBVIEW2_WEB_RESOURCE_CONTEXT_IMAGE;
+  return COREWEBVIEW2_WEB_RESOURCE_CONTEXT_OTHER;
+}
+
+std::string LocalOriginOf(const THeaderList& headers, const std::string& pageUri) {
+  const std::string* origin = FindHeader(headers, "Origin");
+  if (!origin || !uri::IsLocalPage(pageUri)) return {};
+  // A local page's origin is "app://"; pages without an address send "null".
+  if (*origin == "null" || uri::HasScheme(*origin, uri::kAppScheme) ||
+      uri::HasScheme(*origin, "file"))
+    return *origin;
+  return {};
+}
+
+void RespondWithFile(WebKitURISchemeRequest* request, const TServeOptions& options) {
+  std::string path = FilePathOf(webkit_uri_scheme_request_get_uri(request));
+  TGObjectPtr<GFileInputStream> stream;
+  if (!path.empty()) {
+    auto file = TGObjectPtr<GFile>::Adopt(g_file_new_for_path(path.c_str()));
+    stream = TGObjectPtr<GFileInputStream>::Adopt(g_file_read(file.Get(), nullptr, nullptr));
+  }
+  if (!stream) {
+    if (options.MainDocument)
+      FailRequest(request, WEBKIT_NETWORK_ERROR_FILE_DOES_NOT_EXIST, "File not found");
+    else
+      RespondWithStatus(request, 404, options);
+    return;
+  }
+  auto info = TGObjectPtr<GFileInfo>::Adopt(g_file_input_stream_query_info(
+      stream.Get(), G_FILE_ATTRIBUTE_STANDARD_SIZE, nullptr, nullptr));
+  gint64 size = info ? g_file_info_get_size(info.Get()) : -1;
+  Send(request, 200, "OK", {{"Content-Type", ContentTypeOf(path)}}, G_INPUT_STREAM(stream.Get()),
+       size, options);
+}
+
+void RespondWithObject(WebKitURISchemeRequest* request, ICoreWebView2WebResourceResponse* response,
+                       const TServeOptions& options) {
+  int status = 200;
+  response->get_StatusCode(&status);
+  LPWSTR reasonText = nullptr;
+  response->get_ReasonPhrase(&reasonText);
+  std::string reason = FromWide(reasonText);
+  CoTaskMemFree(reasonText);
+  THeaderList headers;
+  TComPtr<ICoreWebView2HttpResponseHeaders> collection;
+  TComPtr<ICoreWebView2HttpHeadersCollectionIterator> iterator;
+  if (SUCCEEDED(response->get_Headers(collection.Put())) && collection &&
+      SUCCEEDED(collection->GetIterator(iterator.Put())) && iterator) {
+    BOOL has = FALSE;
+    while (SUCCEEDED(iterator->get_HasCurrentHeader(&has)) && has) {
+      LPWSTR name = nullptr, value = nullptr;
+      if (SUCCEEDED(iterator->GetCurrentHeader(&name, &value)))
+        headers.emplace_back(FromWide(name), FromWide(value));
+      CoTaskMemFree(name);
+      CoTaskMemFree(value);
+      if (FAILED(iterator->MoveNext(&has))) break;
+    }
+  }
+  if (!FindHeader(headers, "Content-Type")) {
+    std::string path = FilePathOf(webkit_uri_scheme_request_get_uri(request));
+    headers.emplace_back("Content-Type", ContentTypeOf(path));
+  }
+  TComPtr<IStream> content;
+  response->get_Content(content.Put());
+  std::optional<std::string> body = ReadWholeStream(content.Get());
+  if (!body)
+    return FailRequest(request, WEBKIT_NETWORK_ERROR_FAILED, "The response could not be read");
+  if (status < 100 || status > 999) status = 200;
+  SendBytes(request, status, reason, headers, std::move(*body), options);
+}
+
+void RespondWithStatus(WebKitURISchemeRequest* request, int status, const TServeOptions& options) {
+  std::string reason = soup_status_get_phrase(static_cast<guint>(status));
+  SendBytes(request, status, reason, {{"Content-Type", "text/plain; charset=utf-8"}}, reason,
+            options);
+}
+
+void FailRequest(WebKitURISchemeRequest* request, int webkitNetworkError, const char* message) {
+  TGErrorPtr error(g_error_new_literal(WEBKIT_NETWORK_ERROR, webkitNetworkError, message));
+  webkit_uri_scheme_request_finish_error(request, error.get());
+}
+
+void ServeUnattended(WebKitURISchemeRequest* request) {
+  WebKitWebView* view = webkit_uri_scheme_request_get_web_view(request);
+  const char* pageUri = view ? webkit_web_view_get_uri(view) : nullptr;
+  TServeOptions options;
+  options.AllowOrigin = LocalOriginOf(RequestHeaders(request), pageUri ? pageUri : "");
+  RespondWithFile(request, options);
+}
+
+}  // namespace zel
