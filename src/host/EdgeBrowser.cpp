@@ -69,11 +69,13 @@ void TCustomEdgeBrowser::InitializeWebView(bool onWorker) {
           return S_OK;
         });
     const HRESULT hr = CreateCoreWebView2Environment(handler.Get());
-    {
-      std::lock_guard guard(creation->Lock);
-      if (creation->Owner) creation->Owner->RecordResult(hr);
-    }
     if (FAILED(hr)) {
+      // A success is not recorded: where the completion arrives during the
+      // call, its own result is already the newer one.
+      {
+        std::lock_guard guard(creation->Lock);
+        if (creation->Owner) creation->Owner->RecordResult(hr);
+      }
       UI().Queue([creation, hr] {
         if (creation->Owner) creation->Owner->RaiseCreateWebViewCompleted(hr);
       });
