@@ -73,15 +73,18 @@ void SendBytes(WebKitURISchemeRequest* request, int status, const std::string& r
 
 }  // namespace
 
-THeaderList RequestHeaders(WebKitURISchemeRequest* request) {
+THeaderList HeaderListOf(SoupMessageHeaders* headers) {
   THeaderList out;
-  SoupMessageHeaders* headers = webkit_uri_scheme_request_get_http_headers(request);
   if (!headers) return out;
   SoupMessageHeadersIter iter;
   soup_message_headers_iter_init(&iter, headers);
   const char *name, *value;
   while (soup_message_headers_iter_next(&iter, &name, &value)) out.emplace_back(name, value);
   return out;
+}
+
+THeaderList RequestHeaders(WebKitURISchemeRequest* request) {
+  return HeaderListOf(webkit_uri_scheme_request_get_http_headers(request));
 }
 
 COREWEBVIEW2_WEB_RESOURCE_CONTEXT ContextFromHeaders(const THeaderList& headers) {

@@ -20,6 +20,7 @@ struct TServeOptions {
 };
 
 // The request's headers, in WebKit's order.
+THeaderList HeaderListOf(SoupMessageHeaders* headers);
 THeaderList RequestHeaders(WebKitURISchemeRequest* request);
 
 // Best effort: the kind of resource, judged from the Accept header.

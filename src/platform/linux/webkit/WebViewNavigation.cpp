@@ -2,6 +2,7 @@
 // which frame navigates, but only the main frame's loads reach load-changed;
 // so a navigation is announced when it starts there, with what its policy
 // decision knew, and a cancelled one is stopped before it commits.
+#include "platform/linux/webkit/SchemeResponses.h"
 #include "platform/linux/webkit/UriMap.h"
 #include "platform/linux/webkit/WebView.h"
 
@@ -52,14 +53,7 @@ bool IsInterruption(const GError* error) {
 }
 
 THeaderList HeadersOf(WebKitURIRequest* request) {
-  THeaderList out;
-  SoupMessageHeaders* headers = webkit_uri_request_get_http_headers(request);
-  if (!headers) return out;
-  SoupMessageHeadersIter iter;
-  soup_message_headers_iter_init(&iter, headers);
-  const char *name, *value;
-  while (soup_message_headers_iter_next(&iter, &name, &value)) out.emplace_back(name, value);
-  return out;
+  return HeaderListOf(webkit_uri_request_get_http_headers(request));
 }
 
 }  // namespace
