@@ -2,6 +2,8 @@
 
 #include "platform/windows/Win32Form.h"
 
+#include <dwmapi.h>
+
 #include <algorithm>
 
 #include "platform/windows/WinStr.h"
@@ -230,6 +232,13 @@ LRESULT TWin32FormPeer::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
       return 0;
   }
   return TWindow::WndProc(msg, wParam, lParam);
+}
+
+// Windows 11 draws the corners the form asks for; earlier systems refuse
+// the attribute and keep square corners, which is fine.
+void TWin32FormPeer::SetCornerPreference(int Value) {
+  constexpr DWORD kWindowCornerPreference = 33;  // DWMWA_WINDOW_CORNER_PREFERENCE
+  DwmSetWindowAttribute(Handle(), kWindowCornerPreference, &Value, sizeof Value);
 }
 
 }  // namespace zel::win

@@ -34,6 +34,7 @@ class TWin32FormPeer final : public IFormPeer, public TWindow {
   void SetWindowState(TWindowState State) override;
   TWindowState WindowState() const override;
   void SetStayOnTop(bool StayOnTop) override;
+  void SetCornerPreference(int Value) override;
   void Show() override;
   void Close() override;
 

@@ -1,0 +1,50 @@
+// Bridge functions: the file and folder dialogs.
+#include "core/BridgeProtocol.h"
+#include "core/Paths.h"
+#include "core/StrUtils.h"
+#include "host/BrowserExternalModule.h"
+#include "ports/System.h"
+
+namespace zel {
+
+IFileDialogPeer& TBrowserExternalModule::Dialog(std::unique_ptr<IFileDialogPeer>& dialog,
+                                                TFileDialogKind kind) {
+  if (!dialog) dialog = UI().CreateFileDialog(kind);
+  return *dialog;
+}
+
+void TBrowserExternalModule::RunFileDialog(const std::string& uuid, const nlohmann::json& data,
+                                           std::unique_ptr<IFileDialogPeer>& component,
+                                           TFileDialogKind kind, const char* defaultTitle) {
+  IFileDialogPeer& dialog = Dialog(component, kind);
+  dialog.ClearFileTypes();
+  dialog.SetFileName(ReadTextField(data, "fileName"));
+  dialog.SetTitle(ReadTextField(data, "title", defaultTitle));
+  for (const std::string& entry :
+       TStrUtils::ExplodeStrings(";", ReadTextField(data, "fileTypes"))) {
+    const TArrayStrings parts = TStrUtils::ExplodeStrings("|", entry);
+    if (parts.size() == 2) dialog.AddFileType(parts[0], parts[1]);
+  }
+  if (kind == TFileDialogKind::Save)
+    dialog.SetOverwritePrompt(ReadBoolField(data, "overwritePrompt", false));
+  const bool chosen = dialog.Execute();
+  SendSuccess(uuid, TStrUtils::StringToJsonString(chosen ? dialog.FileName() : ""));
+}
+
+void TBrowserExternalModule::OpenFile(const std::string& uuid, const nlohmann::json& data) {
+  RunFileDialog(uuid, data, FileOpenDialog, TFileDialogKind::Open, "Open file");
+}
+
+void TBrowserExternalModule::SaveFile(const std::string& uuid, const nlohmann::json& data) {
+  RunFileDialog(uuid, data, FileSaveDialog, TFileDialogKind::Save, "Save file");
+}
+
+void TBrowserExternalModule::SelFolder(const std::string& uuid, const nlohmann::json& data) {
+  IFileDialogPeer& dialog = Dialog(FolderOpenDialog, TFileDialogKind::Folder);
+  dialog.SetTitle(ReadTextField(data, "title", "Save file"));
+  std::string folder;
+  if (dialog.Execute()) folder = IncludeTrailingPathDelimiter(dialog.FileName(), sys::PathDelim());
+  SendSuccess(uuid, TStrUtils::StringToJsonString(folder));
+}
+
+}  // namespace zel
