@@ -203,6 +203,9 @@ class TCustomEdgeBrowser : private IControlEvents {
   void ControllerCreationFailed();
   void RaiseCreateWebViewCompleted(HRESULT AResult);
   void AddWebViewHandlers();
+  void AddNavigationHandlers();
+  void AddPageHandlers();
+  void AddProcessHandlers();
   void AddControllerHandlers();
   void RemoveHandlers();
   void Layout();

@@ -27,27 +27,34 @@ HRESULT RaiseWrapped(TCustomEdgeBrowser& sender, const Event& event, Args* args)
   return S_OK;
 }
 
+HRESULT RaiseCompleted(TCustomEdgeBrowser& sender, const TNavigationCompletedEvent& event,
+                       ICoreWebView2NavigationCompletedEventArgs* args) {
+  if (!event) return S_OK;
+  BOOL success = FALSE;
+  COREWEBVIEW2_WEB_ERROR_STATUS status{};
+  args->get_IsSuccess(&success);
+  args->get_WebErrorStatus(&status);
+  event(sender, success != FALSE, status);
+  return S_OK;
+}
+
 }  // namespace
 
 void TCustomEdgeBrowser::AddWebViewHandlers() {
+  AddNavigationHandlers();
+  AddPageHandlers();
+  AddProcessHandlers();
+}
+
+void TCustomEdgeBrowser::AddNavigationHandlers() {
   ICoreWebView2* wv = FWebView.Get();
   AddHandler(wv, &ICoreWebView2::add_NavigationStarting, FNavigationStartingToken,
              [this](ICoreWebView2*, ICoreWebView2NavigationStartingEventArgs* a) {
                return RaiseWrapped<TNavigationStartingEventArgs>(*this, OnNavigationStarting, a);
              });
-  auto completed = [](TCustomEdgeBrowser& self, const TNavigationCompletedEvent& event,
-                      ICoreWebView2NavigationCompletedEventArgs* a) {
-    if (!event) return S_OK;
-    BOOL success = FALSE;
-    COREWEBVIEW2_WEB_ERROR_STATUS status{};
-    a->get_IsSuccess(&success);
-    a->get_WebErrorStatus(&status);
-    event(self, success != FALSE, status);
-    return S_OK;
-  };
   AddHandler(wv, &ICoreWebView2::add_NavigationCompleted, FNavigationCompletedToken,
-             [this, completed](ICoreWebView2*, ICoreWebView2NavigationCompletedEventArgs* a) {
-               return completed(*this, OnNavigationCompleted, a);
+             [this](ICoreWebView2*, ICoreWebView2NavigationCompletedEventArgs* a) {
+               return RaiseCompleted(*this, OnNavigationCompleted, a);
              });
   AddHandler(wv, &ICoreWebView2::add_SourceChanged, FSourceChangedToken,
              [this](ICoreWebView2*, ICoreWebView2SourceChangedEventArgs* a) {
@@ -72,6 +79,10 @@ void TCustomEdgeBrowser::AddWebViewHandlers() {
                OnContentLoading(*this, isError != FALSE, id);
                return S_OK;
              });
+}
+
+void TCustomEdgeBrowser::AddPageHandlers() {
+  ICoreWebView2* wv = FWebView.Get();
   AddHandler(wv, &ICoreWebView2::add_DocumentTitleChanged, FDocumentTitleChangedToken,
              [this](ICoreWebView2*, IUnknown*) {
                if (OnDocumentTitleChanged) OnDocumentTitleChanged(*this, DocumentTitle());
@@ -87,8 +98,8 @@ void TCustomEdgeBrowser::AddWebViewHandlers() {
                                                                  a);
              });
   AddHandler(wv, &ICoreWebView2::add_FrameNavigationCompleted, FFrameNavigationCompletedToken,
-             [this, completed](ICoreWebView2*, ICoreWebView2NavigationCompletedEventArgs* a) {
-               return completed(*this, OnFrameNavigationCompleted, a);
+             [this](ICoreWebView2*, ICoreWebView2NavigationCompletedEventArgs* a) {
+               return RaiseCompleted(*this, OnFrameNavigationCompleted, a);
              });
   AddHandler(wv, &ICoreWebView2::add_WebResourceRequested, FWebResourceRequestedToken,
              [this](ICoreWebView2*, ICoreWebView2WebResourceRequestedEventArgs* a) {
@@ -103,6 +114,10 @@ void TCustomEdgeBrowser::AddWebViewHandlers() {
              [this](ICoreWebView2*, ICoreWebView2PermissionRequestedEventArgs* a) {
                return RaiseWrapped<TPermissionRequestedEventArgs>(*this, OnPermissionRequested, a);
              });
+}
+
+void TCustomEdgeBrowser::AddProcessHandlers() {
+  ICoreWebView2* wv = FWebView.Get();
   AddHandler(wv, &ICoreWebView2::add_ProcessFailed, FProcessFailedToken,
              [this](ICoreWebView2*, ICoreWebView2ProcessFailedEventArgs* a) {
                if (!OnProcessFailed) return S_OK;
