@@ -1,10 +1,9 @@
 #include "host/ExeZipLoader.h"
 
 #include <filesystem>
-#include <fstream>
-#include <random>
 
 #include "core/Calculations.h"
+#include "core/FileSystem.h"
 #include "core/LocalizedMessages.h"
 #include "core/Paths.h"
 #include "core/Text.h"
@@ -39,30 +38,15 @@ namespace {
 std::string gArchiveBuffer;
 
 // Extracts an archive entry into a new file. The file appears whole or not
-// at all (written aside, then renamed), so an interrupted start never leaves
-// a truncated library that later starts would take as valid.
+// at all, so an interrupted start never leaves a truncated library that
+// later starts would take as valid; an existing file is left alone.
 void ExtractNewFile(const std::string& entry, const std::string& target) {
-  const std::filesystem::path path = ToFsPath(target);
   std::error_code ec;
-  if (std::filesystem::exists(path, ec)) return;
-  std::filesystem::create_directories(path.parent_path(), ec);
-  // Unique per attempt: two instances may start at the same moment.
-  std::filesystem::path temp = path;
-  temp += ".part-" + std::to_string(std::random_device{}());
-  {
-    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-    if (!out) return;
-    std::string content;
-    ExeZip->ExtractToStream(entry, content);
-    out.write(content.data(), static_cast<std::streamsize>(content.size()));
-    if (!out.flush()) {
-      out.close();
-      std::filesystem::remove(temp, ec);
-      return;
-    }
-  }
-  std::filesystem::rename(temp, path, ec);
-  if (ec) std::filesystem::remove(temp, ec);
+  if (std::filesystem::exists(ToFsPath(target), ec)) return;
+  CreateParentFolders(target);
+  std::string content;
+  ExeZip->ExtractToStream(entry, content);
+  WriteFileAtomically(target, content);
 }
 
 void SetBrowserEnvironment() {

@@ -4,12 +4,13 @@
 #include "core/FileSystem.h"
 #include "core/StrUtils.h"
 #include "host/BrowserExternalModule.h"
+#include "host/ExternalHelpers.h"
 
 namespace zel {
 
 void TBrowserExternalModule::DecodeToFile(const std::string& uuid, const nlohmann::json& data) {
   const std::string filePath = ReadTextField(data, "filePath");
-  if (filePath.empty()) return SendError(uuid, "\"Missing filePath\"");
+  if (filePath.empty()) return SendError(uuid, Missing("filePath"));
   const std::string path = ResolveLocalPath(filePath);
   CreateParentFolders(path);
   const std::optional<std::string> bytes = DecodeBase64(ReadTextField(data, "contents"));

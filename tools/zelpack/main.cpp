@@ -5,13 +5,13 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
-#include <random>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "core/Calculations.h"
 #include "core/ExeImage.h"
+#include "core/FileSystem.h"
 #include "core/Paths.h"
 #include "core/Text.h"
 #include "core/ZipArchive.h"
@@ -103,31 +103,13 @@ void WriteApplication(const fs::path& host, const std::string& archive, const fs
     throw std::runtime_error("the host " + FromFsPath(host) + " already carries an archive");
   // Written aside and renamed, so a failure never leaves a broken output
   // where a whole one existed.
-  fs::path temp = output;
-  temp += ".zelpack-" + std::to_string(std::random_device{}());
-  {
-    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-    if (!out) throw std::runtime_error("cannot write " + FromFsPath(output));
-    out.write(hostBytes.data(), static_cast<std::streamsize>(hostBytes.size()));
-    out.write(archive.data(), static_cast<std::streamsize>(archive.size()));
-    out.flush();
-    if (!out) {
-      out.close();
-      std::error_code ec;
-      fs::remove(temp, ec);
-      throw std::runtime_error("cannot write " + FromFsPath(output));
-    }
-  }
+  if (!WriteFileAtomically(FromFsPath(output), hostBytes + archive).empty())
+    throw std::runtime_error("cannot write " + FromFsPath(output));
   std::error_code ec;
-  fs::permissions(temp,
+  fs::permissions(output,
                   fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
                       fs::perms::others_read | fs::perms::others_exec,
                   ec);
-  fs::rename(temp, output, ec);
-  if (ec) {
-    fs::remove(temp, ec);
-    throw std::runtime_error("cannot write " + FromFsPath(output));
-  }
 }
 
 int Pack(const std::vector<std::string>& args) {
