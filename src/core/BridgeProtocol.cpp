@@ -74,6 +74,12 @@ const TBridgeFunction* FindBridgeFunction(int id) {
   return nullptr;
 }
 
+const TBridgeFunction* FindBridgeFunction(std::string_view group, std::string_view name) {
+  for (const TBridgeFunction& f : kBridgeFunctions)
+    if (f.Group == group && f.Name == name) return &f;
+  return nullptr;
+}
+
 std::string FormatBridgeReply(std::string_view uuid, std::string_view result, bool success) {
   std::string reply = "{\"uuid\": \"";
   reply.append(uuid);

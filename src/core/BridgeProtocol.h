@@ -21,6 +21,7 @@ struct TBridgeFunction {
 // All 61 functions that the page script offers, in id order.
 extern const std::array<TBridgeFunction, 61> kBridgeFunctions;
 const TBridgeFunction* FindBridgeFunction(int id);
+const TBridgeFunction* FindBridgeFunction(std::string_view group, std::string_view name);
 
 // Thrown when a message or an argument cannot be read; the request then
 // gets no reply.

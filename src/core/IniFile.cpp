@@ -1,7 +1,7 @@
 #include "core/IniFile.h"
 
+#include "com/Utf.h"
 #include "core/Text.h"
-#include "core/Utf.h"
 
 namespace zel {
 

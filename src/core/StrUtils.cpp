@@ -4,8 +4,8 @@
 #include <array>
 #include <utility>
 
+#include "com/Utf.h"
 #include "core/Text.h"
-#include "core/Utf.h"
 
 namespace zel {
 namespace {

@@ -5,7 +5,7 @@
 // the runtime are freed with CoTaskMemFree.
 #pragma once
 
-#include "ports/ComBase.h"
+#include "com/ComBase.h"
 
 namespace zel {
 
@@ -519,10 +519,5 @@ using TGetCoreWebView2BrowserVersionString = HRESULT (*)(LPCWSTR browserExecutab
                                                          LPWSTR* versionInfo);
 using TGetAvailableCoreWebView2BrowserVersionString = HRESULT (*)(LPCWSTR browserExecutableFolder,
                                                                   LPWSTR* versionInfo);
-
-// Frees a string that a runtime handed out (CoTaskMemFree on Windows).
-void CoTaskMemFree(void* p);
-// Allocates a string buffer to hand out to the host (CoTaskMemAlloc on Windows).
-void* CoTaskMemAlloc(std::size_t size);
 
 }  // namespace zel

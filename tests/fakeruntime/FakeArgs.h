@@ -2,7 +2,7 @@
 #pragma once
 
 #include "FakeObjects.h"
-#include "core/ComStreams.h"
+#include "com/ComStreams.h"
 
 namespace zel::fake {
 
@@ -25,8 +25,8 @@ class TFakeResponse : public TComObject<ICoreWebView2WebResourceResponse> {
   HRESULT get_Headers(ICoreWebView2HttpResponseHeaders**) override { return E_NOTIMPL; }
   HRESULT get_StatusCode(int* s) override { return *s = FStatus, S_OK; }
   HRESULT put_StatusCode(int s) override { return FStatus = s, S_OK; }
-  HRESULT get_ReasonPhrase(LPWSTR* r) override { return *r = Dup(FReason), S_OK; }
-  HRESULT put_ReasonPhrase(LPCWSTR r) override { return FReason = Str(r), S_OK; }
+  HRESULT get_ReasonPhrase(LPWSTR* r) override { return *r = NewWideString(FReason), S_OK; }
+  HRESULT put_ReasonPhrase(LPCWSTR r) override { return FReason = FromWide(r), S_OK; }
 
   TResponse Snapshot() const {
     return {true, FStatus, FReason, FHeaders, ReadWholeStream(FContent.Get()).value_or("")};
@@ -41,9 +41,9 @@ class TFakeResponse : public TComObject<ICoreWebView2WebResourceResponse> {
 class TFakeRequest : public TComObject<ICoreWebView2WebResourceRequest> {
  public:
   explicit TFakeRequest(std::string uri) : FUri(std::move(uri)) {}
-  HRESULT get_Uri(LPWSTR* u) override { return Touch(), *u = Dup(FUri), S_OK; }
-  HRESULT put_Uri(LPCWSTR u) override { return FUri = Str(u), S_OK; }
-  HRESULT get_Method(LPWSTR* m) override { return *m = Dup("GET"), S_OK; }
+  HRESULT get_Uri(LPWSTR* u) override { return Touch(), *u = NewWideString(FUri), S_OK; }
+  HRESULT put_Uri(LPCWSTR u) override { return FUri = FromWide(u), S_OK; }
+  HRESULT get_Method(LPWSTR* m) override { return *m = NewWideString("GET"), S_OK; }
   HRESULT put_Method(LPCWSTR) override { return S_OK; }
   HRESULT get_Content(IStream** c) override { return *c = nullptr, S_OK; }
   HRESULT put_Content(IStream*) override { return S_OK; }
@@ -90,8 +90,10 @@ class TFakeMessageArgs : public TComObject<ICoreWebView2WebMessageReceivedEventA
  public:
   TFakeMessageArgs(std::string source, std::string json)
       : FSource(std::move(source)), FJson(std::move(json)) {}
-  HRESULT get_Source(LPWSTR* s) override { return Touch(), *s = Dup(FSource), S_OK; }
-  HRESULT get_WebMessageAsJson(LPWSTR* j) override { return Touch(), *j = Dup(FJson), S_OK; }
+  HRESULT get_Source(LPWSTR* s) override { return Touch(), *s = NewWideString(FSource), S_OK; }
+  HRESULT get_WebMessageAsJson(LPWSTR* j) override {
+    return Touch(), *j = NewWideString(FJson), S_OK;
+  }
   HRESULT TryGetWebMessageAsString(LPWSTR*) override { return Touch(), E_INVALIDARG; }
 
  private:
@@ -101,7 +103,7 @@ class TFakeMessageArgs : public TComObject<ICoreWebView2WebMessageReceivedEventA
 class TFakeNewWindowArgs : public TComObject<ICoreWebView2NewWindowRequestedEventArgs> {
  public:
   explicit TFakeNewWindowArgs(std::string uri) : FUri(std::move(uri)) {}
-  HRESULT get_Uri(LPWSTR* u) override { return Touch(), *u = Dup(FUri), S_OK; }
+  HRESULT get_Uri(LPWSTR* u) override { return Touch(), *u = NewWideString(FUri), S_OK; }
   HRESULT put_NewWindow(ICoreWebView2*) override { return E_NOTIMPL; }
   HRESULT get_NewWindow(ICoreWebView2** w) override { return *w = nullptr, S_OK; }
   HRESULT put_Handled(BOOL h) override { return Touch(), Handled = h, S_OK; }
@@ -118,7 +120,7 @@ class TFakeNewWindowArgs : public TComObject<ICoreWebView2NewWindowRequestedEven
 class TFakePermissionArgs : public TComObject<ICoreWebView2PermissionRequestedEventArgs> {
  public:
   explicit TFakePermissionArgs(int kind) : FKind(kind) {}
-  HRESULT get_Uri(LPWSTR* u) override { return *u = Dup(State().Source), S_OK; }
+  HRESULT get_Uri(LPWSTR* u) override { return *u = NewWideString(State().Source), S_OK; }
   HRESULT get_PermissionKind(COREWEBVIEW2_PERMISSION_KIND* k) override {
     return Touch(), *k = static_cast<COREWEBVIEW2_PERMISSION_KIND>(FKind), S_OK;
   }
@@ -185,7 +187,9 @@ class TFakeFocusArgs : public TComObject<ICoreWebView2MoveFocusRequestedEventArg
 class TFakeDevToolsArgs : public TComObject<ICoreWebView2DevToolsProtocolEventReceivedEventArgs> {
  public:
   explicit TFakeDevToolsArgs(std::string json) : FJson(std::move(json)) {}
-  HRESULT get_ParameterObjectAsJson(LPWSTR* j) override { return Touch(), *j = Dup(FJson), S_OK; }
+  HRESULT get_ParameterObjectAsJson(LPWSTR* j) override {
+    return Touch(), *j = NewWideString(FJson), S_OK;
+  }
 
  private:
   std::string FJson;

@@ -12,12 +12,10 @@
 #include <vector>
 
 #include "FakeRuntime.h"
-#include "core/Utf.h"
+#include "com/ComStrings.h"
+#include "com/Utf.h"
 
 namespace zel::fake {
-
-LPWSTR Dup(const std::string& s);
-std::string Str(LPCWSTR s);
 
 // Registered handlers by event name and token.
 class TEventTable {

@@ -3,25 +3,7 @@
 
 namespace zel {
 
-void* CoTaskMemAlloc(std::size_t size) {
-  return std::malloc(size);
-}
-void CoTaskMemFree(void* p) {
-  std::free(p);
-}
-
 namespace fake {
-
-LPWSTR Dup(const std::string& s) {
-  const std::u16string w = Utf8ToUtf16(s);
-  auto* out = static_cast<LPWSTR>(CoTaskMemAlloc((w.size() + 1) * sizeof(char16_t)));
-  std::memcpy(out, w.c_str(), (w.size() + 1) * sizeof(char16_t));
-  return out;
-}
-
-std::string Str(LPCWSTR s) {
-  return s ? Utf16ToUtf8(s) : std::string();
-}
 
 TState& State() {
   static TState state;
@@ -222,11 +204,11 @@ extern "C" HRESULT CreateCoreWebView2Environment(
 }
 
 extern "C" HRESULT GetCoreWebView2BrowserVersionString(LPCWSTR, LPWSTR* version) {
-  *version = Dup("fake 1.0");
+  *version = NewWideString("fake 1.0");
   return S_OK;
 }
 
 extern "C" HRESULT GetAvailableCoreWebView2BrowserVersionString(LPCWSTR, LPWSTR* version) {
-  *version = Dup("fake 1.0");
+  *version = NewWideString("fake 1.0");
   return S_OK;
 }

@@ -94,18 +94,18 @@ HRESULT TFakeWebView::get_Settings(ICoreWebView2Settings** s) {
 }
 
 HRESULT TFakeWebView::Navigate(LPCWSTR uri) {
-  State().Log("Navigate " + Str(uri));
+  State().Log("Navigate " + FromWide(uri));
   return S_OK;
 }
 
 HRESULT TFakeWebView::NavigateToString(LPCWSTR html) {
-  State().Log("NavigateToString " + Str(html));
+  State().Log("NavigateToString " + FromWide(html));
   return S_OK;
 }
 
 HRESULT TFakeWebView::AddScriptToExecuteOnDocumentCreated(
     LPCWSTR js, ICoreWebView2AddScriptToExecuteOnDocumentCreatedCompletedHandler* handler) {
-  State().Log("AddScriptToExecuteOnDocumentCreated " + Str(js));
+  State().Log("AddScriptToExecuteOnDocumentCreated " + FromWide(js));
   if (handler) {
     TComPtr<ICoreWebView2AddScriptToExecuteOnDocumentCreatedCompletedHandler> keep(handler);
     State().Pending.push_back([keep] { keep->Invoke(S_OK, u"1"); });
@@ -115,7 +115,7 @@ HRESULT TFakeWebView::AddScriptToExecuteOnDocumentCreated(
 
 HRESULT TFakeWebView::ExecuteScript(LPCWSTR js,
                                     ICoreWebView2ExecuteScriptCompletedHandler* handler) {
-  State().Log("ExecuteScript " + Str(js));
+  State().Log("ExecuteScript " + FromWide(js));
   if (handler) {
     TComPtr<ICoreWebView2ExecuteScriptCompletedHandler> keep(handler);
     const HRESULT hr = State().ScriptResult;
@@ -143,19 +143,19 @@ HRESULT TFakeWebView::CapturePreview(COREWEBVIEW2_CAPTURE_PREVIEW_IMAGE_FORMAT f
 }
 
 HRESULT TFakeWebView::PostWebMessageAsJson(LPCWSTR json) {
-  State().Log("PostWebMessageAsJson " + Str(json));
+  State().Log("PostWebMessageAsJson " + FromWide(json));
   return S_OK;
 }
 
 HRESULT TFakeWebView::PostWebMessageAsString(LPCWSTR s) {
-  State().Log("PostWebMessageAsString " + Str(s));
+  State().Log("PostWebMessageAsString " + FromWide(s));
   return S_OK;
 }
 
 HRESULT TFakeWebView::GetDevToolsProtocolEventReceiver(
     LPCWSTR name, ICoreWebView2DevToolsProtocolEventReceiver** receiver) {
-  auto& r = FReceivers[Str(name)];
-  if (!r) r = MakeCom<TFakeReceiver, ICoreWebView2DevToolsProtocolEventReceiver>(Str(name));
+  auto& r = FReceivers[FromWide(name)];
+  if (!r) r = MakeCom<TFakeReceiver, ICoreWebView2DevToolsProtocolEventReceiver>(FromWide(name));
   *receiver = r.Get();
   (*receiver)->AddRef();
   return S_OK;
@@ -180,13 +180,13 @@ void TFakeWebView::RaiseDevTools(const std::string& name, const std::string& jso
 
 HRESULT TFakeWebView::AddWebResourceRequestedFilter(LPCWSTR uri,
                                                     COREWEBVIEW2_WEB_RESOURCE_CONTEXT context) {
-  State().Log("AddWebResourceRequestedFilter " + Str(uri) + " " + std::to_string(context));
+  State().Log("AddWebResourceRequestedFilter " + FromWide(uri) + " " + std::to_string(context));
   return S_OK;
 }
 
 HRESULT TFakeWebView::RemoveWebResourceRequestedFilter(LPCWSTR uri,
                                                        COREWEBVIEW2_WEB_RESOURCE_CONTEXT context) {
-  State().Log("RemoveWebResourceRequestedFilter " + Str(uri) + " " + std::to_string(context));
+  State().Log("RemoveWebResourceRequestedFilter " + FromWide(uri) + " " + std::to_string(context));
   return S_OK;
 }
 
@@ -212,12 +212,12 @@ HRESULT TFakeEnvironment::CreateCoreWebView2Controller(
 HRESULT TFakeEnvironment::CreateWebResourceResponse(IStream* content, int status, LPCWSTR reason,
                                                     LPCWSTR headers,
                                                     ICoreWebView2WebResourceResponse** response) {
-  *response = new TFakeResponse(content, status, Str(reason), Str(headers));
+  *response = new TFakeResponse(content, status, FromWide(reason), FromWide(headers));
   return S_OK;
 }
 
 HRESULT TFakeEnvironment::get_BrowserVersionString(LPWSTR* v) {
-  *v = Dup("fake 1.0 (environment)");
+  *v = NewWideString("fake 1.0 (environment)");
   return S_OK;
 }
 

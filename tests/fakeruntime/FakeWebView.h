@@ -67,7 +67,7 @@ class TFakeWebView : public TComObject<ICoreWebView2> {
   void RaiseDevTools(const std::string& name, const std::string& json);
 
   HRESULT get_Settings(ICoreWebView2Settings** s) override;
-  HRESULT get_Source(LPWSTR* uri) override { return *uri = Dup(State().Source), S_OK; }
+  HRESULT get_Source(LPWSTR* uri) override { return *uri = NewWideString(State().Source), S_OK; }
   HRESULT Navigate(LPCWSTR uri) override;
   HRESULT NavigateToString(LPCWSTR html) override;
   ZEL_FAKE_EVENT(NavigationStarting, ICoreWebView2NavigationStartingEventHandler)
@@ -104,7 +104,7 @@ class TFakeWebView : public TComObject<ICoreWebView2> {
   HRESULT Stop() override { return State().Log("Stop"), S_OK; }
   ZEL_FAKE_EVENT(NewWindowRequested, ICoreWebView2NewWindowRequestedEventHandler)
   ZEL_FAKE_EVENT(DocumentTitleChanged, ICoreWebView2DocumentTitleChangedEventHandler)
-  HRESULT get_DocumentTitle(LPWSTR* t) override { return *t = Dup(State().Title), S_OK; }
+  HRESULT get_DocumentTitle(LPWSTR* t) override { return *t = NewWideString(State().Title), S_OK; }
   HRESULT AddHostObjectToScript(LPCWSTR, void*) override { return E_NOTIMPL; }
   HRESULT RemoveHostObjectFromScript(LPCWSTR) override { return E_NOTIMPL; }
   HRESULT OpenDevToolsWindow() override { return S_OK; }

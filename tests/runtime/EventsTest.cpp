@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "core/Utf.h"
+#include "com/Utf.h"
 
 #include "Harness.h"
 
@@ -26,7 +26,7 @@ class NavigationEventsTest : public TBrowserTest {
               LPWSTR uri = nullptr;
               args->get_Uri(&uri);
               args->get_NavigationId(&FIds[0]);
-              FLog.push_back("starting " + Take(uri));
+              FLog.push_back("starting " + TakeRuntimeString(uri));
               return S_OK;
             })
             .Get(),
@@ -63,7 +63,7 @@ class NavigationEventsTest : public TBrowserTest {
   std::string Source() {
     LPWSTR source = nullptr;
     FWebView->get_Source(&source);
-    return Take(source);
+    return TakeRuntimeString(source);
   }
 
   std::vector<std::string> FLog;
@@ -130,7 +130,7 @@ TEST_F(EventsTest, CancelledNavigationLeavesThePageAlone) {
   EXPECT_TRUE(FMessages.empty());
   LPWSTR source = nullptr;
   FWebView->get_Source(&source);
-  EXPECT_EQ(Take(source), FPages.FileUri("c/index.html"));
+  EXPECT_EQ(TakeRuntimeString(source), FPages.FileUri("c/index.html"));
 }
 
 TEST_F(EventsTest, TitleChangesAreReported) {
@@ -141,7 +141,7 @@ TEST_F(EventsTest, TitleChangesAreReported) {
       Handler<ICoreWebView2DocumentTitleChangedEventHandler>([&](ICoreWebView2* sender, IUnknown*) {
         LPWSTR title = nullptr;
         sender->get_DocumentTitle(&title);
-        titles.push_back(Take(title));
+        titles.push_back(TakeRuntimeString(title));
         return S_OK;
       }).Get(),
       &token);
@@ -163,7 +163,7 @@ TEST_F(EventsTest, NewWindowRequestsCanBeTakenOrLeftToTheRuntime) {
           [&](ICoreWebView2*, ICoreWebView2NewWindowRequestedEventArgs* args) {
             LPWSTR uri = nullptr;
             args->get_Uri(&uri);
-            uris.push_back(Take(uri));
+            uris.push_back(TakeRuntimeString(uri));
             return args->put_Handled(handle);
           })
           .Get(),
@@ -198,7 +198,7 @@ TEST_F(EventsTest, PermissionRequestsGetTheHostsAnswer) {
             args->get_PermissionKind(&kind);
             LPWSTR uri = nullptr;
             args->get_Uri(&uri);
-            asked.emplace_back(kind, Take(uri));
+            asked.emplace_back(kind, TakeRuntimeString(uri));
             return args->put_State(answer);
           })
           .Get(),
@@ -230,7 +230,8 @@ TEST_F(EventsTest, ScriptDialogsGoToTheHostWhenDefaultsAreOff) {
             LPWSTR message = nullptr, defaultText = nullptr;
             args->get_Message(&message);
             args->get_DefaultText(&defaultText);
-            seen.emplace_back(kind, Take(message) + "|" + Take(defaultText));
+            seen.emplace_back(kind,
+                              TakeRuntimeString(message) + "|" + TakeRuntimeString(defaultText));
             if (kind == COREWEBVIEW2_SCRIPT_DIALOG_KIND_PROMPT) args->put_ResultText(u"typed");
             return kind == COREWEBVIEW2_SCRIPT_DIALOG_KIND_ALERT ? S_OK : args->Accept();
           })

@@ -2,7 +2,7 @@
 
 #include <cstdlib>
 
-#include "core/Utf.h"
+#include "com/Utf.h"
 
 namespace zel::test {
 
@@ -40,7 +40,7 @@ void TBrowserTest::SetUp() {
             LPWSTR source = nullptr, json = nullptr;
             args->get_Source(&source);
             args->get_WebMessageAsJson(&json);
-            FMessages.push_back({Take(source), Take(json)});
+            FMessages.push_back({TakeRuntimeString(source), TakeRuntimeString(json)});
             return S_OK;
           })
           .Get(),

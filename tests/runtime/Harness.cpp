@@ -12,25 +12,11 @@
 #include <fstream>
 #include <thread>
 
-#include "core/Utf.h"
+#include "com/Utf.h"
 
 namespace zel {
 
-// Strings from the runtime are freed the way the host frees them.
-void* CoTaskMemAlloc(std::size_t size) {
-  return std::malloc(size);
-}
-void CoTaskMemFree(void* p) {
-  std::free(p);
-}
-
 namespace test {
-
-std::string Take(LPWSTR text) {
-  std::string out = text ? Utf16ToUtf8(text) : std::string();
-  CoTaskMemFree(text);
-  return out;
-}
 
 std::u16string Wide(const std::string& text) {
   return Utf8ToUtf16(text);

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "com/ComStrings.h"
 #include "ports/WebView2.h"
 
 namespace zel::test {
@@ -48,7 +49,7 @@ TComPtr<I> Handler(std::function<typename TSignatureOf<decltype(&I::Invoke)>::Ty
 }
 
 // Takes a string the runtime handed out, freeing it.
-std::string Take(LPWSTR text);
+
 std::u16string Wide(const std::string& text);
 
 // A memory IStream for responses and previews.

@@ -13,12 +13,12 @@ TEST(Loader, VersionExportsNameTheWebKitInUse) {
   for (auto get : {runtime.Version, runtime.AvailableVersion}) {
     LPWSTR version = nullptr;
     ASSERT_EQ(get(nullptr, &version), S_OK);
-    EXPECT_EQ(Take(version), expected);
+    EXPECT_EQ(TakeRuntimeString(version), expected);
     EXPECT_EQ(get(u"/ignored", nullptr), E_POINTER);
   }
   LPWSTR version = nullptr;
   ASSERT_EQ(runtime.Environment->get_BrowserVersionString(&version), S_OK);
-  EXPECT_EQ(Take(version), expected);
+  EXPECT_EQ(TakeRuntimeString(version), expected);
 }
 
 TEST(Loader, EnvironmentArrivesLaterOnTheMainThread) {
@@ -73,12 +73,12 @@ TEST(Loader, ResponsesParseTheirHeaderText) {
   EXPECT_EQ(status, 201);
   LPWSTR reason = nullptr;
   response->get_ReasonPhrase(&reason);
-  EXPECT_EQ(Take(reason), "Made");
+  EXPECT_EQ(TakeRuntimeString(reason), "Made");
   TComPtr<ICoreWebView2HttpResponseHeaders> headers;
   ASSERT_EQ(response->get_Headers(headers.Put()), S_OK);
   LPWSTR value = nullptr;
   ASSERT_EQ(headers->GetHeader(u"x-two", &value), S_OK);
-  EXPECT_EQ(Take(value), "two");
+  EXPECT_EQ(TakeRuntimeString(value), "two");
   EXPECT_EQ(headers->GetHeader(u"X-Missing", &value), E_INVALIDARG);
   headers->AppendHeader(u"X-One", u"again");
   TComPtr<ICoreWebView2HttpHeadersCollectionIterator> iterator;
@@ -88,8 +88,8 @@ TEST(Loader, ResponsesParseTheirHeaderText) {
        iterator->MoveNext(&has)) {
     LPWSTR name = nullptr, text = nullptr;
     ASSERT_EQ(iterator->GetCurrentHeader(&name, &text), S_OK);
-    EXPECT_EQ(Take(name), "X-One");
-    values.push_back(Take(text));
+    EXPECT_EQ(TakeRuntimeString(name), "X-One");
+    values.push_back(TakeRuntimeString(text));
   }
   EXPECT_EQ(values, (std::vector<std::string>{"1", "again"}));
 }

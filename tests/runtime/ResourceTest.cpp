@@ -28,12 +28,13 @@ class ResourceTest : public TBrowserTest {
               TSeenRequest seen;
               LPWSTR text = nullptr;
               request->get_Uri(&text);
-              seen.Uri = Take(text);
+              seen.Uri = TakeRuntimeString(text);
               request->get_Method(&text);
-              seen.Method = Take(text);
+              seen.Method = TakeRuntimeString(text);
               TComPtr<ICoreWebView2HttpRequestHeaders> headers;
               request->get_Headers(headers.Put());
-              if (SUCCEEDED(headers->GetHeader(u"Accept", &text))) seen.Accept = Take(text);
+              if (SUCCEEDED(headers->GetHeader(u"Accept", &text)))
+                seen.Accept = TakeRuntimeString(text);
               args->get_ResourceContext(&seen.Context);
               FSeen.push_back(seen);
               auto answer = answers.find(seen.Uri);
@@ -95,7 +96,7 @@ TEST_F(ResourceTest, HostAnswersThePageAndItsFetches) {
   ASSERT_TRUE(Seen(data));
   LPWSTR source = nullptr;
   FWebView->get_Source(&source);
-  EXPECT_EQ(Take(source), page);
+  EXPECT_EQ(TakeRuntimeString(source), page);
 }
 
 TEST_F(ResourceTest, UnansweredRequestsLoadTheFileAndMissingOnesAre404) {
@@ -153,7 +154,7 @@ TEST_F(ResourceTest, MissingPageFailsTheNavigation) {
       << "WebKit's error page replaces it";
   LPWSTR source = nullptr;
   FWebView->get_Source(&source);
-  EXPECT_EQ(Take(source), FPages.FileUri("nothing-here.html"));
+  EXPECT_EQ(TakeRuntimeString(source), FPages.FileUri("nothing-here.html"));
 }
 
 TEST_F(ResourceTest, DeferredAnswerArrivesWhenCompleted) {

@@ -1,7 +1,7 @@
 // Scripts and messages between the host and the page.
 #include <nlohmann/json.hpp>
 
-#include "core/Utf.h"
+#include "com/Utf.h"
 
 #include "Harness.h"
 
@@ -65,7 +65,7 @@ TEST_F(ScriptTest, PageMessagesArriveAsJsonWithTheirSource) {
             EXPECT_EQ(sender, FWebView.Get());
             LPWSTR text = nullptr;
             HRESULT hr = args->TryGetWebMessageAsString(&text);
-            strings.emplace_back(Take(text), hr);
+            strings.emplace_back(TakeRuntimeString(text), hr);
             return S_OK;
           })
           .Get(),

@@ -5,8 +5,8 @@
 #include "BrowserFixture.h"
 #include "TestFiles.h"
 #include "core/Calculations.h"
-#include "host/ExeZipLoader.h"
-#include "host/MainForm.h"
+#include "host/browser/MainForm.h"
+#include "host/startup/ExeZipLoader.h"
 
 namespace zel::test {
 
@@ -14,8 +14,6 @@ class AppFixture : public BrowserFixture {
  protected:
   void TearDown() override {
     Main.reset();
-    ExeZip = nullptr;  // owned here
-    ProjectINI = nullptr;
     FinalizeExeZipLoader();
     BrowserFixture::TearDown();
   }
@@ -26,19 +24,8 @@ class AppFixture : public BrowserFixture {
                   std::vector<std::string> args = {}) {
     Main.reset();
     const int requested = Fake().ControllersRequested();
-    FArchive = MakeArchive(entries);
-    FZip = std::make_unique<TAbZipKit>();
-    FZip->SetPassword(CalculateWidth(kPasswordText, kPasswordKey));
-    FZip->Open(std::as_bytes(std::span(FArchive)));
-    FIni = std::make_unique<TMemIniFile>();
-    FIni->SetStrings(SplitLines(ini));
-    ExeZip = FZip.get();
-    ProjectINI = FIni.get();
-    AppID = FIni->ReadString("App", "ID", "");
-    AppName = FIni->ReadString("App", "Name", "");
-    AppDirName = FIni->ReadString("App", "DirName", "");
-    AppIndexHtml = FIni->ReadString("App", "IndexHtml", "index.html");
-    ProgramArgs = std::move(args);
+    entries.try_emplace("zel.ini", ini);
+    OpenPackage(MakeArchive(entries), std::move(args));
     Main = std::make_unique<TMainForm>();
     UI.Pump([&] { return Fake().ControllersRequested() > requested; });
     Fake().RunPending();
@@ -60,11 +47,6 @@ class AppFixture : public BrowserFixture {
   }
 
   std::unique_ptr<TMainForm> Main;
-
- private:
-  std::string FArchive;
-  std::unique_ptr<TAbZipKit> FZip;
-  std::unique_ptr<TMemIniFile> FIni;
 };
 
 inline const char* kAppIni = "[App]\nID=demo\nName=Demo App\nDirName=app\n";

@@ -5,7 +5,7 @@
 #include <set>
 
 #include "core/BridgeProtocol.h"
-#include "host/Resources.h"
+#include "host/browser/Resources.h"
 
 using namespace zel;
 using json = nlohmann::json;

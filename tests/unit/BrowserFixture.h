@@ -7,8 +7,8 @@
 
 #include "FakeRuntime.h"
 #include "FakeUI.h"
-#include "host/EdgeBrowser.h"
-#include "host/EdgeLoader.h"
+#include "host/browser/EdgeBrowser.h"
+#include "host/browser/EdgeLoader.h"
 #include "ports/System.h"
 
 namespace zel::test {

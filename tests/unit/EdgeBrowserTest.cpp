@@ -2,8 +2,8 @@
 
 #include "BrowserFixture.h"
 #include "TestFiles.h"
-#include "core/ComStreams.h"
-#include "core/Utf.h"
+#include "com/ComStreams.h"
+#include "com/Utf.h"
 
 using namespace zel;
 using namespace zel::test;

@@ -2,8 +2,8 @@
 
 #include "FakeUI.h"
 #include "TestFiles.h"
-#include "host/ExeUtils.h"
-#include "host/Halt.h"
+#include "host/startup/ExeUtils.h"
+#include "host/startup/Halt.h"
 
 using namespace zel;
 using namespace zel::test;

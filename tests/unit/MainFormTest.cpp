@@ -1,7 +1,7 @@
 #include <algorithm>
 
 #include "AppFixture.h"
-#include "host/Resources.h"
+#include "host/browser/Resources.h"
 
 using namespace zel;
 using namespace zel::test;

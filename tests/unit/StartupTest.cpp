@@ -5,10 +5,10 @@
 
 #include "FakeUI.h"
 #include "TestFiles.h"
-#include "host/EdgeLoader.h"
-#include "host/ExeZipLoader.h"
-#include "host/Halt.h"
-#include "host/StyleManager.h"
+#include "host/browser/EdgeLoader.h"
+#include "host/startup/ExeZipLoader.h"
+#include "host/startup/Halt.h"
+#include "host/startup/StyleManager.h"
 #include "ports/PlatformNames.h"
 #include "ports/System.h"
 

@@ -3,9 +3,9 @@
 #include <gtk/gtk.h>
 
 #include "core/Paths.h"
-#include "platform/linux/GtkUI.h"
+#include "platform/linux/GtkCommon.h"
 
-namespace zel {
+namespace zel::gtk {
 
 std::string CaseInsensitiveGlob(const std::string& mask) {
   std::string glob;
@@ -24,7 +24,7 @@ std::string CaseInsensitiveGlob(const std::string& mask) {
 }
 
 bool TGtkFileDialog::Execute() {
-  if (!TGtkUI::EnsureGtk()) return false;
+  if (!EnsureGtk()) return false;
   const GtkFileChooserAction action = FKind == TFileDialogKind::Save ? GTK_FILE_CHOOSER_ACTION_SAVE
                                       : FKind == TFileDialogKind::Folder
                                           ? GTK_FILE_CHOOSER_ACTION_SELECT_FOLDER
@@ -33,7 +33,7 @@ bool TGtkFileDialog::Execute() {
                        : FKind == TFileDialogKind::Folder ? "_Select"
                                                           : "_Open";
   GtkWidget* dialog =
-      gtk_file_chooser_dialog_new(FTitle.c_str(), TGtkUI::ActiveWindow(), action, "_Cancel",
+      gtk_file_chooser_dialog_new(FTitle.c_str(), ActiveWindow(), action, "_Cancel",
                                   GTK_RESPONSE_CANCEL, accept, GTK_RESPONSE_ACCEPT, nullptr);
   GtkFileChooser* chooser = GTK_FILE_CHOOSER(dialog);
   gtk_dialog_set_default_response(GTK_DIALOG(dialog), GTK_RESPONSE_ACCEPT);
@@ -72,4 +72,4 @@ bool TGtkFileDialog::Execute() {
   return accepted && !FFileName.empty();
 }
 
-}  // namespace zel
+}  // namespace zel::gtk

@@ -8,7 +8,7 @@
 
 #include "ports/UI.h"
 
-namespace zel {
+namespace zel::gtk {
 
 class TGtkFileDialog : public IFileDialogPeer {
  public:
@@ -36,4 +36,4 @@ class TGtkFileDialog : public IFileDialogPeer {
 // file dialogs on Windows do: "*.txt" gives "*.[tT][xX][tT]".
 std::string CaseInsensitiveGlob(const std::string& mask);
 
-}  // namespace zel
+}  // namespace zel::gtk

@@ -2,9 +2,9 @@
 
 #include <climits>
 
-#include "platform/linux/GtkUI.h"
+#include "platform/linux/GtkCommon.h"
 
-namespace zel {
+namespace zel::gtk {
 
 // ---- Main window -----------------------------------------------------------
 
@@ -288,4 +288,4 @@ gboolean TGtkBrowserHostPeer::OnToplevelState(GtkWidget*, GdkEventWindowState* e
   return FALSE;
 }
 
-}  // namespace zel
+}  // namespace zel::gtk

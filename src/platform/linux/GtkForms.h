@@ -6,7 +6,7 @@
 
 #include "ports/UI.h"
 
-namespace zel {
+namespace zel::gtk {
 
 class TGtkFormPeer : public IFormPeer {
  public:
@@ -84,4 +84,4 @@ class TGtkBrowserHostPeer : public IBrowserHostPeer {
   TRect FClient;
 };
 
-}  // namespace zel
+}  // namespace zel::gtk

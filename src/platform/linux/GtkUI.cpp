@@ -1,29 +1,15 @@
 #include "platform/linux/GtkUI.h"
 
+#include "platform/linux/GtkCommon.h"
+
 #include <stdexcept>
 
 #include "platform/linux/GtkFileDialog.h"
 #include "platform/linux/GtkForms.h"
 
-namespace zel {
+namespace zel::gtk {
 
 TGtkUI::TGtkUI() : FUIThread(std::this_thread::get_id()) {}
-
-bool TGtkUI::EnsureGtk() {
-  static const bool ok = gtk_init_check(nullptr, nullptr);
-  return ok;
-}
-
-GtkWindow* TGtkUI::ActiveWindow() {
-  GtkWindow* found = nullptr;
-  GList* windows = gtk_window_list_toplevels();
-  for (GList* l = windows; l; l = l->next) {
-    GtkWindow* w = GTK_WINDOW(l->data);
-    if (gtk_window_is_active(w)) found = w;
-  }
-  g_list_free(windows);
-  return found;
-}
 
 std::unique_ptr<IFormPeer> TGtkUI::CreateForm(IFormEvents& Events) {
   if (!EnsureGtk()) throw std::runtime_error("cannot open the display");
@@ -126,4 +112,4 @@ void TGtkUI::Terminate() {
   if (FRunning) gtk_main_quit();
 }
 
-}  // namespace zel
+}  // namespace zel::gtk

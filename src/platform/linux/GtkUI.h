@@ -9,7 +9,7 @@
 
 #include "ports/UI.h"
 
-namespace zel {
+namespace zel::gtk {
 
 class TGtkUI : public IUI {
  public:
@@ -26,26 +26,10 @@ class TGtkUI : public IUI {
   void Run() override;
   void Terminate() override;
 
-  // Initialises GTK on first use; false when there is no display.
-  static bool EnsureGtk();
-  // The window that has the focus, for dialogs to belong to.
-  static GtkWindow* ActiveWindow();
-
  private:
   std::thread::id FUIThread;
   bool FTerminated = false;
   bool FRunning = false;
 };
 
-// Runs a call that GTK made into the host: exceptions are reported, never
-// passed back into GTK.
-template <class F>
-void Guarded(F&& fn) noexcept {
-  try {
-    fn();
-  } catch (...) {
-    ReportException(std::current_exception());
-  }
-}
-
-}  // namespace zel
+}  // namespace zel::gtk

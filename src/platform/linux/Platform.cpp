@@ -9,7 +9,7 @@
 #include "platform/linux/Platform.h"
 #include "ports/WebView2.h"
 
-namespace zel {
+namespace zel::gtk {
 
 void* CoTaskMemAlloc(std::size_t size) {
   return std::malloc(size);
@@ -50,4 +50,4 @@ void InstallSystemMimeLookup() {
   });
 }
 
-}  // namespace zel
+}  // namespace zel::gtk

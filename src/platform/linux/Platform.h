@@ -1,9 +1,9 @@
 // Linux start-up of process-wide services.
 #pragma once
 
-namespace zel {
+namespace zel::gtk {
 
 // Lets TStrUtils::GetFileMIMEType fall back to shared-mime-info.
 void InstallSystemMimeLookup();
 
-}  // namespace zel
+}  // namespace zel::gtk

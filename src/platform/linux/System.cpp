@@ -17,8 +17,8 @@
 #include <fstream>
 #include <thread>
 
+#include "com/Utf.h"
 #include "core/LocalizedMessages.h"
-#include "core/Utf.h"
 
 namespace zel::sys {
 

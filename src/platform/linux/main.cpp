@@ -3,7 +3,7 @@
 
 #include <clocale>
 
-#include "host/Program.h"
+#include "host/startup/Program.h"
 #include "platform/linux/GtkUI.h"
 #include "platform/linux/Platform.h"
 
@@ -13,8 +13,8 @@ int main() {
   gtk_disable_setlocale();
   std::setlocale(LC_ALL, "");
   std::setlocale(LC_NUMERIC, "C");
-  zel::InstallSystemMimeLookup();
-  zel::TGtkUI ui;
+  zel::gtk::InstallSystemMimeLookup();
+  zel::gtk::TGtkUI ui;
   zel::SetUI(&ui);
   const int exitCode = zel::RunProgram();
   zel::SetUI(nullptr);

@@ -3,7 +3,7 @@
 
 #include <ole2.h>
 
-#include "host/Program.h"
+#include "host/startup/Program.h"
 #include "platform/windows/MimeLookup.h"
 #include "platform/windows/Win32UI.h"
 #include "ports/UI.h"

@@ -2,7 +2,7 @@
 
 #include "platform/windows/WinStr.h"
 
-#include "core/Utf.h"
+#include "com/Utf.h"
 
 namespace zel::win {
 

@@ -10,18 +10,10 @@
 #include <utility>
 #include <vector>
 
+#include "com/ComStrings.h"
 #include "ports/WebView2.h"
 
-namespace zel {
-
-// HRESULT_FROM_WIN32(ERROR_INVALID_STATE): what WebView2 answers once closed.
-constexpr HRESULT E_INVALID_STATE = static_cast<HRESULT>(0x8007139Fu);
-
-// UTF-8 text from a borrowed interface string; null reads as empty.
-std::string FromWide(LPCWSTR text);
-
-// Hands UTF-8 text to the caller as a CoTaskMemAlloc'd UTF-16 string.
-HRESULT ToWide(std::string_view text, LPWSTR* out);
+namespace zel::webkit {
 
 // Runs an interface method body; no exception leaves it.
 template <class F>
@@ -104,4 +96,4 @@ inline HRESULT PutBool(bool value, BOOL* out) {
   return S_OK;
 }
 
-}  // namespace zel
+}  // namespace zel::webkit

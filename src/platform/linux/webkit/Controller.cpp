@@ -4,7 +4,7 @@
 
 #include "platform/linux/webkit/MainLoop.h"
 
-namespace zel {
+namespace zel::webkit {
 
 namespace {
 
@@ -195,4 +195,4 @@ void TController::ConnectSignals() {
                    this);
 }
 
-}  // namespace zel
+}  // namespace zel::webkit

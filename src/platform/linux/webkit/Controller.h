@@ -11,7 +11,7 @@
 #include "platform/linux/webkit/Environment.h"
 #include "platform/linux/webkit/WebView.h"
 
-namespace zel {
+namespace zel::webkit {
 
 class TController final : public TComObject<ICoreWebView2Controller> {
  public:
@@ -115,4 +115,4 @@ class TController final : public TComObject<ICoreWebView2Controller> {
   TEventList<ICoreWebView2AcceleratorKeyPressedEventHandler> FAcceleratorKeyPressed;
 };
 
-}  // namespace zel
+}  // namespace zel::webkit

@@ -6,7 +6,7 @@
 #include "platform/linux/webkit/Controller.h"
 #include "platform/linux/webkit/Keys.h"
 
-namespace zel {
+namespace zel::webkit {
 
 namespace {
 
@@ -158,4 +158,4 @@ void TController::ZoomStep(int direction) {
   if (next != current) webkit_web_view_set_zoom_level(view, next);
 }
 
-}  // namespace zel
+}  // namespace zel::webkit

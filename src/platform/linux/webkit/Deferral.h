@@ -7,7 +7,7 @@
 
 #include "platform/linux/webkit/ComUtils.h"
 
-namespace zel {
+namespace zel::webkit {
 
 class TDeferral final : public TComObject<ICoreWebView2Deferral> {
  public:
@@ -59,4 +59,4 @@ class TDeferredOutcome {
   int FPending = 1;  // the handlers themselves
 };
 
-}  // namespace zel
+}  // namespace zel::webkit

@@ -10,7 +10,7 @@
 #include "platform/linux/webkit/UriMap.h"
 #include "platform/linux/webkit/WebView.h"
 
-namespace zel {
+namespace zel::webkit {
 
 std::vector<std::string> SplitArguments(std::string_view text) {
   std::vector<std::string> out;
@@ -136,4 +136,4 @@ HRESULT TEnvironment::remove_NewBrowserVersionAvailable(EventRegistrationToken t
   return FVersionHandlers.Remove(token);
 }
 
-}  // namespace zel
+}  // namespace zel::webkit

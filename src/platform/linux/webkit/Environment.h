@@ -11,7 +11,7 @@
 #include "platform/linux/webkit/ComUtils.h"
 #include "platform/linux/webkit/GObjectPtr.h"
 
-namespace zel {
+namespace zel::webkit {
 
 // What the host asks for through the process environment, as WebView2 reads
 // WEBVIEW2_USER_DATA_FOLDER and WEBVIEW2_ADDITIONAL_BROWSER_ARGUMENTS.
@@ -58,4 +58,4 @@ class TEnvironment final : public TComObject<ICoreWebView2Environment> {
   TEventList<ICoreWebView2NewBrowserVersionAvailableEventHandler> FVersionHandlers;
 };
 
-}  // namespace zel
+}  // namespace zel::webkit

@@ -2,7 +2,7 @@
 
 #include <nlohmann/json.hpp>
 
-namespace zel {
+namespace zel::webkit {
 
 namespace {
 
@@ -186,4 +186,4 @@ HRESULT TAcceleratorKeyArgs::put_Handled(BOOL handled) {
   return S_OK;
 }
 
-}  // namespace zel
+}  // namespace zel::webkit

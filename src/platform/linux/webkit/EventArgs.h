@@ -8,7 +8,7 @@
 #include "platform/linux/webkit/Deferral.h"
 #include "platform/linux/webkit/Headers.h"
 
-namespace zel {
+namespace zel::webkit {
 
 class TNavigationStartingArgs final : public TComObject<ICoreWebView2NavigationStartingEventArgs> {
  public:
@@ -190,4 +190,4 @@ class TDevToolsReceiver final : public TComObject<ICoreWebView2DevToolsProtocolE
   TEventList<ICoreWebView2DevToolsProtocolEventReceivedEventHandler> FHandlers;
 };
 
-}  // namespace zel
+}  // namespace zel::webkit

@@ -4,7 +4,7 @@
 #include "platform/linux/webkit/MainLoop.h"
 #include "platform/linux/webkit/Protocol.h"
 
-namespace zel {
+namespace zel::webkit {
 namespace {
 
 using TEnvironmentHandler = ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler;
@@ -25,7 +25,7 @@ HRESULT VersionString(LPWSTR* versionInfo) {
 }
 
 }  // namespace
-}  // namespace zel
+}  // namespace zel::webkit
 
 // May be called on any thread. The environment is made on the thread that
 // runs GLib's default main context, and the handler always runs there later,
@@ -33,9 +33,10 @@ HRESULT VersionString(LPWSTR* versionInfo) {
 extern "C" ZEL_EXPORT zel::HRESULT CreateCoreWebView2Environment(
     zel::ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler* handler) {
   if (!handler) return zel::E_POINTER;
-  return zel::Guard([&] {
-    zel::RunLater(
-        [held = zel::TComPtr<zel::TEnvironmentHandler>(handler)] { zel::CreateEnvironment(held); });
+  return zel::webkit::Guard([&] {
+    zel::webkit::RunLater([held = zel::TComPtr<zel::webkit::TEnvironmentHandler>(handler)] {
+      zel::webkit::CreateEnvironment(held);
+    });
     return zel::S_OK;
   });
 }
@@ -43,10 +44,10 @@ extern "C" ZEL_EXPORT zel::HRESULT CreateCoreWebView2Environment(
 // No GTK needed: the host asks this before it decides to start at all.
 extern "C" ZEL_EXPORT zel::HRESULT GetCoreWebView2BrowserVersionString(
     zel::LPCWSTR /*browserExecutableFolder*/, zel::LPWSTR* versionInfo) {
-  return zel::VersionString(versionInfo);
+  return zel::webkit::VersionString(versionInfo);
 }
 
 extern "C" ZEL_EXPORT zel::HRESULT GetAvailableCoreWebView2BrowserVersionString(
     zel::LPCWSTR /*browserExecutableFolder*/, zel::LPWSTR* versionInfo) {
-  return zel::VersionString(versionInfo);
+  return zel::webkit::VersionString(versionInfo);
 }

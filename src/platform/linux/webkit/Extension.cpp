@@ -14,7 +14,7 @@
 #include "platform/linux/webkit/Shim.h"
 #include "platform/linux/webkit/UriMap.h"
 
-namespace zel {
+namespace zel::webkit {
 namespace {
 
 WebKitWebExtension* GExtension = nullptr;
@@ -140,7 +140,7 @@ void OnPageCreated(WebKitWebExtension*, WebKitWebPage* page, gpointer) {
 }
 
 }  // namespace
-}  // namespace zel
+}  // namespace zel::webkit
 
 extern "C" ZEL_EXPORT void webkit_web_extension_initialize_with_user_data(
     WebKitWebExtension* extension, const GVariant* userData) {
@@ -148,8 +148,8 @@ extern "C" ZEL_EXPORT void webkit_web_extension_initialize_with_user_data(
   if (!data || !g_variant_is_of_type(data, G_VARIANT_TYPE_STRING) ||
       std::strcmp(g_variant_get_string(data, nullptr), zel::protocol::kExtensionMarker) != 0)
     return;
-  zel::GExtension = extension;
-  g_signal_connect(extension, "page-created", G_CALLBACK(zel::OnPageCreated), nullptr);
+  zel::webkit::GExtension = extension;
+  g_signal_connect(extension, "page-created", G_CALLBACK(zel::webkit::OnPageCreated), nullptr);
   g_signal_connect(webkit_script_world_get_default(), "window-object-cleared",
-                   G_CALLBACK(zel::OnWindowObjectCleared), nullptr);
+                   G_CALLBACK(zel::webkit::OnWindowObjectCleared), nullptr);
 }

@@ -6,7 +6,7 @@
 #include <memory>
 #include <utility>
 
-namespace zel {
+namespace zel::webkit {
 
 template <class T>
 class TGObjectPtr {
@@ -65,4 +65,4 @@ struct TGErrorFree {
 };
 using TGErrorPtr = std::unique_ptr<GError, TGErrorFree>;
 
-}  // namespace zel
+}  // namespace zel::webkit

@@ -4,7 +4,7 @@
 
 #include "platform/linux/webkit/ComUtils.h"
 
-namespace zel {
+namespace zel::webkit {
 
 bool SameHeaderName(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
@@ -154,4 +154,4 @@ HRESULT TResponseHeaders::GetIterator(ICoreWebView2HttpHeadersCollectionIterator
   return Guard([&] { return MakeIterator(*FItems, value); });
 }
 
-}  // namespace zel
+}  // namespace zel::webkit

@@ -9,7 +9,7 @@
 
 #include "ports/WebView2.h"
 
-namespace zel {
+namespace zel::webkit {
 
 using THeaderList = std::vector<std::pair<std::string, std::string>>;
 
@@ -61,4 +61,4 @@ class TResponseHeaders final : public TComObject<ICoreWebView2HttpResponseHeader
   TSharedHeaders FItems;
 };
 
-}  // namespace zel
+}  // namespace zel::webkit

@@ -4,7 +4,7 @@
 
 #include "platform/linux/webkit/ComUtils.h"
 
-namespace zel {
+namespace zel::webkit {
 
 namespace {
 
@@ -24,4 +24,4 @@ void RunLater(std::function<void()> work) {
                   FreeWork);
 }
 
-}  // namespace zel
+}  // namespace zel::webkit

@@ -3,10 +3,10 @@
 
 #include <functional>
 
-namespace zel {
+namespace zel::webkit {
 
 // Runs the function from the main loop, after the current call returns. If
 // the loop never runs it, the function is still destroyed.
 void RunLater(std::function<void()> work);
 
-}  // namespace zel
+}  // namespace zel::webkit

@@ -2,7 +2,7 @@
 
 #include "platform/linux/webkit/ComUtils.h"
 
-namespace zel {
+namespace zel::webkit {
 
 namespace {
 
@@ -49,4 +49,4 @@ GtkWidget* OpenRuntimeWindow(WebKitWebView* opener) {
   return view;
 }
 
-}  // namespace zel
+}  // namespace zel::webkit

@@ -4,10 +4,10 @@
 
 #include <webkit2/webkit2.h>
 
-namespace zel {
+namespace zel::webkit {
 
 // A new web view related to the opener, in a plain window that shows itself
 // when WebKit says the page is ready and goes away when the page closes it.
 GtkWidget* OpenRuntimeWindow(WebKitWebView* opener);
 
-}  // namespace zel
+}  // namespace zel::webkit

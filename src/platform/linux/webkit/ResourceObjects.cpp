@@ -2,7 +2,7 @@
 
 #include <memory>
 
-namespace zel {
+namespace zel::webkit {
 
 TWebResourceRequest::TWebResourceRequest(std::string uri, std::string method,
                                          TComPtr<IStream> content, THeaderList headers)
@@ -126,4 +126,4 @@ HRESULT TWebResourceRequestedArgs::get_ResourceContext(COREWEBVIEW2_WEB_RESOURCE
   return S_OK;
 }
 
-}  // namespace zel
+}  // namespace zel::webkit

@@ -8,7 +8,7 @@
 #include "platform/linux/webkit/Deferral.h"
 #include "platform/linux/webkit/Headers.h"
 
-namespace zel {
+namespace zel::webkit {
 
 class TWebResourceRequest final : public TComObject<ICoreWebView2WebResourceRequest> {
  public:
@@ -72,4 +72,4 @@ class TWebResourceRequestedArgs final
   TDeferredOutcome FOutcome;
 };
 
-}  // namespace zel
+}  // namespace zel::webkit

@@ -4,13 +4,13 @@
 
 #include <optional>
 
-#include "core/ComStreams.h"
+#include "com/ComStreams.h"
 #include "core/StrUtils.h"
 #include "platform/linux/webkit/ComUtils.h"
 #include "platform/linux/webkit/GObjectPtr.h"
 #include "platform/linux/webkit/UriMap.h"
 
-namespace zel {
+namespace zel::webkit {
 
 namespace {
 
@@ -182,4 +182,4 @@ void ServeUnattended(WebKitURISchemeRequest* request) {
   RespondWithFile(request, options);
 }
 
-}  // namespace zel
+}  // namespace zel::webkit

@@ -8,7 +8,7 @@
 
 #include "platform/linux/webkit/Headers.h"
 
-namespace zel {
+namespace zel::webkit {
 
 struct TServeOptions {
   // The main frame's document: a missing file ends the navigation with an
@@ -38,4 +38,4 @@ void FailRequest(WebKitURISchemeRequest* request, int webkitNetworkError, const 
 // A request of a web view that is not the host's (the runtime's own windows).
 void ServeUnattended(WebKitURISchemeRequest* request);
 
-}  // namespace zel
+}  // namespace zel::webkit

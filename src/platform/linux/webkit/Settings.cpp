@@ -1,6 +1,6 @@
 #include "platform/linux/webkit/Settings.h"
 
-namespace zel {
+namespace zel::webkit {
 
 TSettings::TSettings(WebKitSettings* settings)
     : FSettings(TGObjectPtr<WebKitSettings>::Ref(settings)) {}
@@ -54,4 +54,4 @@ HRESULT TSettings::put_IsBuiltInErrorPageEnabled(BOOL value) {
   return Set(FErrorPage, value);
 }
 
-}  // namespace zel
+}  // namespace zel::webkit

@@ -7,7 +7,7 @@
 #include "platform/linux/webkit/ComUtils.h"
 #include "platform/linux/webkit/GObjectPtr.h"
 
-namespace zel {
+namespace zel::webkit {
 
 class TSettings final : public TComObject<ICoreWebView2Settings> {
  public:
@@ -50,4 +50,4 @@ class TSettings final : public TComObject<ICoreWebView2Settings> {
        FHostObjects = true, FZoomControl = true, FErrorPage = true;
 };
 
-}  // namespace zel
+}  // namespace zel::webkit

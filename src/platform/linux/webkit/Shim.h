@@ -4,7 +4,7 @@
 // messages; both stay out of the page's reach.
 #pragma once
 
-namespace zel {
+namespace zel::webkit {
 
 inline constexpr const char* kWebViewShimSource = R"js(
 (function (send) {
@@ -32,4 +32,4 @@ inline constexpr const char* kWebViewShimSource = R"js(
 })
 )js";
 
-}  // namespace zel
+}  // namespace zel::webkit

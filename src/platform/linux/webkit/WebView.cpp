@@ -6,7 +6,7 @@
 #include "platform/linux/webkit/SchemeResponses.h"
 #include "platform/linux/webkit/UriMap.h"
 
-namespace zel {
+namespace zel::webkit {
 
 namespace {
 
@@ -272,4 +272,4 @@ bool TWebView::FilterMatches(const std::string& uri,
   });
 }
 
-}  // namespace zel
+}  // namespace zel::webkit

@@ -15,7 +15,7 @@
 #include "platform/linux/webkit/GObjectPtr.h"
 #include "platform/linux/webkit/Settings.h"
 
-namespace zel {
+namespace zel::webkit {
 
 #define ZEL_EVENT_MEMBERS(Name, Handler, List)                                   \
   HRESULT add_##Name(Handler* handler, EventRegistrationToken* token) override { \
@@ -214,4 +214,4 @@ class TWebView final : public TComObject<ICoreWebView2> {
 
 #undef ZEL_EVENT_MEMBERS
 
-}  // namespace zel
+}  // namespace zel::webkit

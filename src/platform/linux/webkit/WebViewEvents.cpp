@@ -7,7 +7,7 @@
 #include "platform/linux/webkit/UriMap.h"
 #include "platform/linux/webkit/WebView.h"
 
-namespace zel {
+namespace zel::webkit {
 
 namespace {
 
@@ -142,4 +142,4 @@ void TWebView::OnFullScreen(bool entered) {
   FFullScreenChanged.Raise(Self(), static_cast<IUnknown*>(nullptr));
 }
 
-}  // namespace zel
+}  // namespace zel::webkit

@@ -6,7 +6,7 @@
 #include "platform/linux/webkit/UriMap.h"
 #include "platform/linux/webkit/WebView.h"
 
-namespace zel {
+namespace zel::webkit {
 
 namespace {
 
@@ -169,4 +169,4 @@ void TWebView::UpdateSource(const std::string& uri, bool newDocument) {
   FSourceChanged.Raise(Self(), static_cast<ICoreWebView2SourceChangedEventArgs*>(args.Get()));
 }
 
-}  // namespace zel
+}  // namespace zel::webkit

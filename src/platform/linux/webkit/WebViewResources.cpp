@@ -1,12 +1,12 @@
 // app: requests of the host's web view: the WebResourceRequested event, then
 // the host's answer or the file itself.
-#include "core/ComStreams.h"
+#include "com/ComStreams.h"
 #include "platform/linux/webkit/ResourceObjects.h"
 #include "platform/linux/webkit/SchemeResponses.h"
 #include "platform/linux/webkit/UriMap.h"
 #include "platform/linux/webkit/WebView.h"
 
-namespace zel {
+namespace zel::webkit {
 
 namespace {
 
@@ -61,4 +61,4 @@ void TWebView::ServeRequest(WebKitURISchemeRequest* request) {
   args->HandlersDone();
 }
 
-}  // namespace zel
+}  // namespace zel::webkit

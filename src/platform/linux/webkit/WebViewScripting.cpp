@@ -8,14 +8,14 @@
 
 #include <optional>
 
-#include "core/ComStreams.h"
+#include "com/ComStreams.h"
+#include "com/Utf.h"
 #include "core/StrUtils.h"
-#include "core/Utf.h"
 #include "platform/linux/webkit/MainLoop.h"
 #include "platform/linux/webkit/Protocol.h"
 #include "platform/linux/webkit/WebView.h"
 
-namespace zel {
+namespace zel::webkit {
 
 namespace {
 
@@ -190,4 +190,4 @@ HRESULT TWebView::CapturePreview(COREWEBVIEW2_CAPTURE_PREVIEW_IMAGE_FORMAT image
   });
 }
 
-}  // namespace zel
+}  // namespace zel::webkit

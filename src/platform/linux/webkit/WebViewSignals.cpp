@@ -1,7 +1,7 @@
 // The WebKit signals the web view listens to.
 #include "platform/linux/webkit/WebView.h"
 
-namespace zel {
+namespace zel::webkit {
 
 void TWebView::ConnectSignals() {
   ConnectNavigationSignals();
@@ -155,4 +155,4 @@ void TWebView::ConnectWindowSignals() {
   g_signal_connect(inspector, "attach", G_CALLBACK(blockInspector), this);
 }
 
-}  // namespace zel
+}  // namespace zel::webkit

@@ -1,0 +1,107 @@
+#include "host/browser/BrowserForm.h"
+
+#include "com/ComHandlers.h"
+#include "com/ComStreams.h"
+#include "com/ComStrings.h"
+#include "com/Utf.h"
+#include "core/PageServer.h"
+#include "core/Paths.h"
+#include "core/Text.h"
+#include "host/browser/Resources.h"
+#include "ports/SysUtils.h"
+#include "ports/System.h"
+
+namespace zel {
+
+TBrowserForm::TBrowserForm(IFormPeer& Parent) : FPeer(UI().CreateBrowserForm(Parent)) {
+  FormCreate();
+}
+
+TBrowserForm::~TBrowserForm() {
+  FEdgeBrowser.reset();
+}
+
+void TBrowserForm::FormCreate() {
+  FAppDirPath = ExtractFilePath(sys::GetExecutablePath());
+  FEdgeBrowser = std::make_unique<TEdgeBrowser>();
+  TEdgeBrowser& b = *FEdgeBrowser;
+  b.OnProcessFailed = [](TCustomEdgeBrowser&, std::int32_t) {};
+  b.OnNewWindowRequested = [this](TCustomEdgeBrowser& s, TNewWindowRequestedEventArgs& a) {
+    NewWindowRequested(s, a);
+  };
+  b.OnCreateWebViewCompleted = [this](TCustomEdgeBrowser& s, HRESULT hr) {
+    CreateWebViewCompleted(s, hr);
+  };
+  b.OnWebResourceRequested = [this](TCustomEdgeBrowser& s, TWebResourceRequestedEventArgs& a) {
+    ServeWebResource(s, a);
+  };
+  b.OnNavigationCompleted = [this](TCustomEdgeBrowser&, bool, std::int32_t) {
+    FPeer->SetProgressBarVisible(false);
+  };
+  b.OnWebMessageReceived = [](TCustomEdgeBrowser&, TWebMessageReceivedEventArgs&) {};
+  b.OnPermissionRequested = [](TCustomEdgeBrowser&, TPermissionRequestedEventArgs& a) {
+    a.ArgsInterface()->put_State(COREWEBVIEW2_PERMISSION_STATE_ALLOW);
+  };
+  b.SetParent(*FPeer);
+}
+
+void TBrowserForm::CreateWebViewCompleted(TCustomEdgeBrowser& Sender, HRESULT AResult) {
+  if (FAILED(AResult)) return;
+  InjectDocumentScripts();
+  ICoreWebView2Settings* settings = Sender.SettingsInterface();
+  settings->put_IsScriptEnabled(TRUE);
+  settings->put_IsStatusBarEnabled(FALSE);
+  settings->put_IsWebMessageEnabled(TRUE);
+  settings->put_IsBuiltInErrorPageEnabled(TRUE);
+  settings->put_IsZoomControlEnabled(FAllowZoom ? TRUE : FALSE);
+  settings->put_AreDevToolsEnabled(FAllowDebug ? TRUE : FALSE);
+  settings->put_AreDefaultContextMenusEnabled(FAllowContextMenu ? TRUE : FALSE);
+  Sender.AddWebResourceRequestedFilter("*", COREWEBVIEW2_WEB_RESOURCE_CONTEXT_ALL);
+  if (!FStartPageURL.empty()) Sender.Navigate(FStartPageURL);
+}
+
+std::string TBrowserForm::DocumentScript() const {
+  std::string script;
+  if (FWithExternal) script += "\r" + std::string(resources::ZEL_EXTERNAL_JAVASCRIPT);
+  script += "\rwindow.addEventListener(\"dragover\", function(e){e.preventDefault();},false);";
+  script += "\rwindow.addEventListener(\"drop\", function(e){e.preventDefault();}, false);";
+  if (FIsRuntime && !IsBlank(FWebviewJavascript)) script += "\r" + FWebviewJavascript;
+  return script;
+}
+
+void TBrowserForm::InjectDocumentScripts() {
+  if (ICoreWebView2* webView = FEdgeBrowser->DefaultInterface())
+    webView->AddScriptToExecuteOnDocumentCreated(Utf8ToUtf16(DocumentScript()).c_str(), nullptr);
+}
+
+void TBrowserForm::NewWindowRequested(TCustomEdgeBrowser&, TNewWindowRequestedEventArgs& Args) {
+  if (!FIsRuntime) return;
+  LPWSTR uri = nullptr;
+  Args.ArgsInterface()->get_Uri(&uri);
+  const std::string address = TakeRuntimeString(uri);
+  if (!StartsTextAscii(address, "file:")) return;
+  Args.ArgsInterface()->put_Handled(TRUE);
+  TSysUtils::ShellExec(sys::GetExecutablePath(), "\"" + FRuntimeAppID + "\" \"" + address + "\"");
+}
+
+void TBrowserForm::ServeWebResource(TCustomEdgeBrowser& Sender,
+                                    TWebResourceRequestedEventArgs& Args) {
+  if (!FHandleRequests) return;
+  TComPtr<ICoreWebView2WebResourceRequest> request;
+  Args.ArgsInterface()->get_Request(request.Put());
+  if (!request) return;
+  LPWSTR uri = nullptr;
+  request->get_Uri(&uri);
+  std::optional<TPageFile> file =
+      FindPageFile(TakeRuntimeString(uri), FExeZip, FAppDirName, FAppDirPath, sys::PathDelim());
+  ICoreWebView2Environment* environment = Sender.EnvironmentInterface();
+  if (!file || !environment) return;
+  auto stream = MakeCom<TComMemoryStream, IStream>(std::move(file->Content));
+  const std::string headers = "Content-Type: " + file->MimeType + "; charset=utf-8";
+  TComPtr<ICoreWebView2WebResourceResponse> response;
+  environment->CreateWebResourceResponse(stream.Get(), 200, u"OK", Utf8ToUtf16(headers).c_str(),
+                                         response.Put());
+  Args.ArgsInterface()->put_Response(response.Get());
+}
+
+}  // namespace zel
