@@ -55,6 +55,10 @@ TInstanceClaim ClaimInstanceName(const std::string& name);
 // belong to the thread that creates them and complete through its messages.
 void StartBrowserCreation(std::function<void()> Body);
 
+// Runs a program with arguments, waits for it and returns its exit code;
+// -1 when it cannot be started.
+int RunProgramAndWait(const std::string& path, const std::vector<std::string>& args);
+
 // Waits up to timeoutMs for the process to end, then terminates it.
 void WaitOrTerminateProcess(unsigned processId, int timeoutMs);
 

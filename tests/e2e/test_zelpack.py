@@ -1,5 +1,6 @@
 """The packager: what it writes, what it lists, and its clear refusals."""
 
+import json
 import os
 import unittest
 
@@ -60,3 +61,43 @@ class Packager(ZelTestCase):
 
 if __name__ == "__main__":
     unittest.main()
+
+class DevelopersLoop(ZelTestCase):
+    """A new application, changed and run in one step, as the README shows."""
+
+    def test_new_then_run(self):
+        folder = os.path.join(self.tmp, "first")
+        created = run([ZELPACK, "new", folder])
+        self.assertEqual(created.returncode, 0, created.stderr)
+        for name in ("zel.ini", "app/index.html", "types/zel.d.ts", "jsconfig.json"):
+            self.assertTrue(os.path.isfile(os.path.join(folder, name)), name)
+        again = run([ZELPACK, "new", folder])
+        self.assertEqual((again.returncode, len(again.stderr.splitlines())), (1, 1))
+
+        # The starter page, changed to report what it shows and close.
+        index = os.path.join(folder, "app", "index.html")
+        with open(index, encoding="utf-8") as f:
+            html = f.read()
+        report = os.path.join(self.reports, "hello.json")
+        html = html.replace("</body>", """<script>
+          zel.hello().then(v => zel.files.writeTextFile({filePath: %s, contents: v}))
+                     .then(() => zel.app.close());
+        </script></body>""" % json.dumps(report))
+        with open(index, "w", encoding="utf-8") as f:
+            f.write(html)
+
+        before = set(os.listdir(os.path.dirname(ZELPACK)))
+        p = self.start(ZELPACK, "run", folder, "--", "one", "two words")
+        self.assertEqual(self.exits(p, timeout=40), 0)
+        self.assertTrue(self.has_report("hello"))
+        # The temporary application is gone again.
+        self.assertEqual(set(os.listdir(os.path.dirname(ZELPACK))) - before, set())
+
+    def test_packaged_hello_is_small(self):
+        folder = os.path.join(self.tmp, "hello")
+        self.assertEqual(run([ZELPACK, "new", folder]).returncode, 0)
+        out = os.path.join(self.tmp, "hello.bin")
+        self.assertEqual(run([ZELPACK, folder, "-o", out]).returncode, 0)
+        size = os.path.getsize(out)
+        print("packaged hello application: %d bytes" % size)
+        self.assertLessEqual(size, 2 * 1024 * 1024)

@@ -1,116 +1,26 @@
 // zelpack: turns a folder into an application, a copy of the bare host with
-// the folder appended as an encrypted archive.
-#include <algorithm>
-#include <cstdio>
-#include <filesystem>
-#include <fstream>
+// the folder appended as an encrypted archive; also starts new applications
+// and runs a folder as an application in one step.
 #include <iostream>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
-#include "core/Calculations.h"
+#include "Pack.h"
 #include "core/ExeImage.h"
-#include "core/FileSystem.h"
 #include "core/Paths.h"
-#include "core/Text.h"
 #include "core/ZipArchive.h"
-#include "core/ZipWriter.h"
-#include "ports/PlatformNames.h"
 #include "ports/System.h"
 
-namespace fs = std::filesystem;
 using namespace zel;
+using zel::pack::EUsage;
 
 namespace {
 
-class EUsage : public std::runtime_error {
-  using std::runtime_error::runtime_error;
-};
-
 constexpr const char* kUsage =
-    "usage: zelpack <folder> -o <output> [--host <bare host>]\n"
-    "       zelpack --list <application>\n";
-
-std::string ReadWholeFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw std::runtime_error("cannot read " + FromFsPath(path));
-  std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) throw std::runtime_error("cannot read " + FromFsPath(path));
-  return content;
-}
-
-std::uint32_t DosTimeOf(const fs::path& path) {
-  std::error_code ec;
-  const auto t = fs::last_write_time(path, ec);
-  if (ec) return TZipWriter::DosTimeFromUnix(0);
-  const auto sys = std::chrono::file_clock::to_sys(t);
-  return TZipWriter::DosTimeFromUnix(
-      std::chrono::duration_cast<std::chrono::seconds>(sys.time_since_epoch()).count());
-}
-
-// Every file and folder below `root`, as archive names with "/" separators
-// (folders end with "/"), in a stable order.
-std::vector<std::pair<std::string, fs::path>> CollectEntries(const fs::path& root) {
-  std::vector<std::pair<std::string, fs::path>> entries;
-  std::error_code ec;
-  fs::recursive_directory_iterator it(root, fs::directory_options::none, ec), end;
-  if (ec) throw std::runtime_error("cannot read folder " + FromFsPath(root) + ": " + ec.message());
-  for (; it != end; it.increment(ec)) {
-    if (ec)
-      throw std::runtime_error("cannot read folder " + FromFsPath(root) + ": " + ec.message());
-    std::string name = FromFsPath(fs::relative(it->path(), root).generic_u8string());
-    if (it->is_directory(ec))
-      entries.emplace_back(name + "/", it->path());
-    else
-      entries.emplace_back(name, it->path());
-  }
-  std::sort(entries.begin(), entries.end());
-  return entries;
-}
-
-std::string BuildArchive(const fs::path& folder, const fs::path& host) {
-  TZipWriter writer(CalculateWidth(kPasswordText, kPasswordKey));
-  bool hasLoader = false;
-  const std::string loaderEntry = names::LoaderEntryName();
-  bool hasIni = false;
-  for (const auto& [name, path] : CollectEntries(folder)) {
-    if (name.back() == '/') {
-      writer.AddFolder(name, DosTimeOf(path));
-      continue;
-    }
-    hasLoader = hasLoader || SameTextAscii(name, loaderEntry);
-    hasIni = hasIni || SameTextAscii(name, "zel.ini");
-    writer.AddFile(name, ReadWholeFile(path), DosTimeOf(path));
-  }
-  // The platform's browser loader library travels with the bare host.
-  const fs::path loader = host.parent_path() / ToFsPath(loaderEntry);
-  std::error_code ec;
-  if (!hasLoader && fs::is_regular_file(loader, ec))
-    writer.AddFile(loaderEntry, ReadWholeFile(loader), DosTimeOf(loader));
-  if (!hasIni)
-    std::cerr << "zelpack: warning: " << FromFsPath(folder)
-              << " has no zel.ini; the application will not start\n";
-  return writer.Finish();
-}
-
-void WriteApplication(const fs::path& host, const std::string& archive, const fs::path& output) {
-  const std::string hostBytes = ReadWholeFile(host);
-  const std::uint64_t imageEnd = ExecutableImageEnd(std::as_bytes(std::span(hostBytes)));
-  if (imageEnd == 0)
-    throw std::runtime_error("the host " + FromFsPath(host) + " is not an executable");
-  if (hostBytes.size() > imageEnd)
-    throw std::runtime_error("the host " + FromFsPath(host) + " already carries an archive");
-  // Written aside and renamed, so a failure never leaves a broken output
-  // where a whole one existed.
-  if (!WriteFileAtomically(FromFsPath(output), hostBytes + archive).empty())
-    throw std::runtime_error("cannot write " + FromFsPath(output));
-  std::error_code ec;
-  fs::permissions(output,
-                  fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
-                      fs::perms::others_read | fs::perms::others_exec,
-                  ec);
-}
+    "usage: zelpack <folder> -o <output> [--host <bare host>]   pack an application\n"
+    "       zelpack run <folder> [--host <bare host>] [-- args...] pack, run, clean up\n"
+    "       zelpack new <folder>                                 start a new application\n"
+    "       zelpack --list <application>                         list its archive\n";
 
 int Pack(const std::vector<std::string>& args) {
   std::string folder, output, host;
@@ -125,17 +35,29 @@ int Pack(const std::vector<std::string>& args) {
       throw EUsage("unexpected argument: " + args[i]);
   }
   if (folder.empty() || output.empty()) throw EUsage("a folder and -o <output> are required");
-  if (host.empty()) {
-    host = ExtractFilePath(sys::GetExecutablePath()) + "zel";
-    if (sys::PathDelim() == '\\') host += ".exe";
-  }
-  std::error_code ec;
-  if (!fs::is_directory(ToFsPath(folder), ec))
-    throw std::runtime_error("folder not found: " + folder);
-  if (!fs::is_regular_file(ToFsPath(host), ec)) throw std::runtime_error("host not found: " + host);
-  const std::string archive = BuildArchive(ToFsPath(folder), ToFsPath(host));
-  WriteApplication(ToFsPath(host), archive, ToFsPath(output));
+  pack::PackFolder(ToFsPath(folder), ToFsPath(host.empty() ? pack::DefaultHost() : host),
+                   ToFsPath(output));
   return 0;
+}
+
+// run <folder> [--host h] [-- args...]
+int Run(const std::vector<std::string>& args) {
+  std::string folder, host;
+  std::vector<std::string> appArgs;
+  for (size_t i = 1; i < args.size(); ++i) {
+    if (args[i] == "--") {
+      appArgs.assign(args.begin() + static_cast<std::ptrdiff_t>(i) + 1, args.end());
+      break;
+    }
+    if (args[i] == "--host" && i + 1 < args.size())
+      host = args[++i];
+    else if (folder.empty() && !args[i].starts_with("-"))
+      folder = args[i];
+    else
+      throw EUsage("unexpected argument: " + args[i]);
+  }
+  if (folder.empty()) throw EUsage("run needs a folder");
+  return pack::RunFolder(folder, host, appArgs);
 }
 
 int List(const std::string& app) {
@@ -150,18 +72,30 @@ int List(const std::string& app) {
   return 0;
 }
 
+int Dispatch(const std::vector<std::string>& args) {
+  if (args.empty() || args[0] == "--help" || args[0] == "-h") {
+    std::cout << kUsage;
+    return args.empty() ? 2 : 0;
+  }
+  if (args[0] == "--list") {
+    if (args.size() != 2) throw EUsage("--list needs one application");
+    return List(args[1]);
+  }
+  if (args[0] == "run") return Run(args);
+  if (args[0] == "new") {
+    if (args.size() != 2) throw EUsage("new needs one folder");
+    return pack::NewApplication(args[1]);
+  }
+  return Pack(args);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   std::vector<std::string> args = sys::GetCommandLineArgs();
   if (args.empty()) args.assign(argv + 1, argv + argc);
   try {
-    if (args.size() == 2 && args[0] == "--list") return List(args[1]);
-    if (args.empty() || args[0] == "--help" || args[0] == "-h") {
-      std::cout << kUsage;
-      return args.empty() ? 2 : 0;
-    }
-    return Pack(args);
+    return Dispatch(args);
   } catch (const EUsage& e) {
     std::cerr << "zelpack: " << e.what() << '\n' << kUsage;
     return 2;

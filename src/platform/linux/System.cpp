@@ -6,9 +6,11 @@
 #include <iconv.h>
 #include <langinfo.h>
 #include <signal.h>
+#include <spawn.h>
 #include <sys/file.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -164,6 +166,20 @@ TInstanceClaim ClaimInstanceName(const std::string& name) {
 
 void StartBrowserCreation(std::function<void()> Body) {
   std::thread(std::move(Body)).detach();
+}
+
+int RunProgramAndWait(const std::string& path, const std::vector<std::string>& args) {
+  std::vector<char*> argv;
+  argv.push_back(const_cast<char*>(path.c_str()));
+  for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+  argv.push_back(nullptr);
+  pid_t pid = 0;
+  if (posix_spawn(&pid, path.c_str(), nullptr, nullptr, argv.data(), environ) != 0) return -1;
+  int status = 0;
+  while (waitpid(pid, &status, 0) < 0)
+    if (errno != EINTR) return -1;
+  if (WIFEXITED(status)) return WEXITSTATUS(status);
+  return WIFSIGNALED(status) ? 128 + WTERMSIG(status) : -1;
 }
 
 void WaitOrTerminateProcess(unsigned processId, int timeoutMs) {

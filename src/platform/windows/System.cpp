@@ -123,6 +123,23 @@ TInstanceClaim ClaimInstanceName(const std::string& name) {
   return error == ERROR_ALREADY_EXISTS ? TInstanceClaim::AlreadyExists : TInstanceClaim::Created;
 }
 
+int RunProgramAndWait(const std::string& path, const std::vector<std::string>& args) {
+  // Each argument quoted as the C runtime splits them.
+  std::wstring commandLine = win::QuoteArgument(win::Widen(path));
+  for (const std::string& a : args) commandLine += L" " + win::QuoteArgument(win::Widen(a));
+  STARTUPINFOW startup{};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION info{};
+  if (!CreateProcessW(win::Widen(path).c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
+                      nullptr, nullptr, &startup, &info))
+    return -1;
+  win::THandle process(info.hProcess);
+  win::THandle thread(info.hThread);
+  WaitForSingleObject(process.get(), INFINITE);
+  DWORD code = 0;
+  return GetExitCodeProcess(process.get(), &code) ? static_cast<int>(code) : -1;
+}
+
 void WaitOrTerminateProcess(unsigned processId, int timeoutMs) {
   win::THandle process(OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, processId));
   if (!process) return;  // already gone, or not ours to end

@@ -10,6 +10,10 @@ namespace zel::win {
 std::wstring Widen(std::string_view utf8);
 std::string Narrow(std::wstring_view utf16);
 
+// One command-line argument quoted so that the C runtime's splitting (and
+// CommandLineToArgvW) gives it back unchanged.
+std::wstring QuoteArgument(std::wstring_view argument);
+
 // Reads a string through a Win32 call of the form "fill this buffer of n
 // characters, answer the length" and grows the buffer until it fits. Fill
 // returns the characters written, or the size needed when the buffer was too

@@ -99,6 +99,7 @@ class TController final : public TComObject<ICoreWebView2Controller> {
   bool IsHandedBack(const GdkEventKey* key);
   bool RaiseAccelerator(const GdkEventKey* key, unsigned baseKeyval, bool alt, bool wasDown);
   bool ZoomByKey(unsigned baseKeyval);
+  bool DevToolsByKey(unsigned baseKeyval, unsigned state);
   void ZoomStep(int direction);
 
   TComPtr<TWebView> FWebView;

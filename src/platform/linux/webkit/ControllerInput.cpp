@@ -101,12 +101,24 @@ bool TController::OnKey(GdkEventKey* key) {
   if (!ctrl && !alt && keys::TypesCharacter(key->keyval)) return false;
   if (RaiseAccelerator(key, base, alt, wasDown) || FClosed) return true;
   if (press && ctrl && ZoomByKey(base)) return true;
+  if (press && DevToolsByKey(base, key->state)) return true;
   if (press) {
     FForwarded.push_back({key->type, key->keyval, key->hardware_keycode, key->state, key->time,
                           std::chrono::steady_clock::now()});
     if (FForwarded.size() > kMaxForwarded) FForwarded.pop_front();
   }
   return false;
+}
+
+// The keys that open DevTools in WebView2 open WebKit's inspector, when the
+// application allows debugging.
+bool TController::DevToolsByKey(unsigned baseKeyval, unsigned state) {
+  if (!FWebView->Settings().DevToolsEnabled()) return false;
+  const bool ctrlShift = (state & GDK_CONTROL_MASK) && (state & GDK_SHIFT_MASK);
+  const bool inspect = ctrlShift && (baseKeyval == GDK_KEY_i || baseKeyval == GDK_KEY_I);
+  if (baseKeyval != GDK_KEY_F12 && !inspect) return false;
+  webkit_web_inspector_show(webkit_web_view_get_inspector(WEBKIT_WEB_VIEW(View())));
+  return true;
 }
 
 bool TController::ZoomByKey(unsigned baseKeyval) {
