@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "core/Paths.h"
 #include "core/Text.h"
 
 using namespace zel;
@@ -35,4 +36,12 @@ TEST(TextTest, TryStrToInt) {
       EXPECT_EQ(v, c.value) << c.text;
     }
   }
+}
+
+TEST(TextTest, IsPlainPathComponent) {
+  for (const char* name : {"demo", "com.example.app", " a b ", "é", "...", ".hidden", "a..b"})
+    EXPECT_TRUE(IsPlainPathComponent(name)) << name;
+  for (const char* name :
+       {"", "  ", ".", "..", " .. ", "a/b", "/", "a\\b", "\\", "a\tb", "a\nb", "a\x7f", "a\x01"})
+    EXPECT_FALSE(IsPlainPathComponent(name)) << name;
 }
