@@ -27,6 +27,12 @@ std::string WriteFileAtomically(const std::string& path, std::string_view conten
     target = fs::weakly_canonical(target, ec);
     if (ec) return "Cannot create file \"" + path + "\". " + ec.message();
   }
+  // Renaming needs only the folder's permission; a file the user may not
+  // write stays as it is, as opening it for writing would have kept it.
+  if (fs::exists(fs::status(target, ec))) {
+    std::ofstream probe(target, std::ios::binary | std::ios::app);
+    if (!probe) return "Cannot create file \"" + path + "\". " + std::strerror(errno);
+  }
   fs::path temp = target;
   temp += ".zel-" + std::to_string(std::random_device{}());
   {
