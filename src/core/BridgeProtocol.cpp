@@ -107,8 +107,57 @@ bool ReadBoolField(const nlohmann::json& data, std::string_view key, bool defaul
   throw EBridgeArgument("the field " + std::string(key) + " is not a boolean");
 }
 
+namespace {
+
+// The UTF-16 code unit of the escape "\\uXXXX" at json[i], or -1.
+long EscapedUnit(std::string_view json, size_t i) {
+  if (i + 6 > json.size() || json[i] != '\\' || json[i + 1] != 'u') return -1;
+  long unit = 0;
+  for (size_t k = i + 2; k < i + 6; ++k) {
+    const char c = json[k];
+    const int digit = c >= '0' && c <= '9'   ? c - '0'
+                      : c >= 'a' && c <= 'f' ? c - 'a' + 10
+                      : c >= 'A' && c <= 'F' ? c - 'A' + 10
+                                             : -1;
+    if (digit < 0) return -1;
+    unit = unit * 16 + digit;
+  }
+  return unit;
+}
+
+// JavaScript strings may hold lone surrogates, which JSON.stringify writes
+// as escapes that no UTF-8 text can hold; each becomes U+FFFD.
+std::string ReplaceLoneSurrogates(std::string_view json) {
+  std::string out;
+  out.reserve(json.size());
+  for (size_t i = 0; i < json.size();) {
+    if (json[i] != '\\' || i + 1 >= json.size()) {
+      out += json[i++];
+      continue;
+    }
+    const long unit = EscapedUnit(json, i);
+    const bool high = unit >= 0xD800 && unit <= 0xDBFF;
+    const long next = high ? EscapedUnit(json, i + 6) : -1;
+    if (high && next >= 0xDC00 && next <= 0xDFFF) {
+      out.append(json.substr(i, 12));
+      i += 12;
+    } else if (unit >= 0xD800 && unit <= 0xDFFF) {
+      out += "\\ufffd";
+      i += 6;
+    } else {
+      out.append(json.substr(i, 2));  // any other escape, "\\\\" included
+      i += 2;
+    }
+  }
+  return out;
+}
+
+}  // namespace
+
 TBridgeRequest ParseBridgeRequest(std::string_view json) {
-  const nlohmann::json message = nlohmann::json::parse(json, nullptr, false);
+  nlohmann::json message = nlohmann::json::parse(json, nullptr, false);
+  if (message.is_discarded())
+    message = nlohmann::json::parse(ReplaceLoneSurrogates(json), nullptr, false);
   if (!message.is_object()) throw EBridgeArgument("the message is not a JSON object");
   auto member = [&](const char* key) -> const nlohmann::json& {
     const auto it = message.find(key);

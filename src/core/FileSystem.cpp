@@ -27,6 +27,12 @@ std::string WriteFileAtomically(const std::string& path, std::string_view conten
     target = fs::weakly_canonical(target, ec);
     if (ec) return "Cannot create file \"" + path + "\". " + ec.message();
   }
+  // Renaming needs only the folder's permission; a file the user may not
+  // write stays as it is, as opening it for writing would have kept it.
+  if (fs::exists(fs::status(target, ec))) {
+    std::ofstream probe(target, std::ios::binary | std::ios::app);
+    if (!probe) return "Cannot create file \"" + path + "\". " + std::strerror(errno);
+  }
   fs::path temp = target;
   temp += ".zel-" + std::to_string(std::random_device{}());
   {
@@ -53,50 +59,6 @@ std::string WriteFileAtomically(const std::string& path, std::string_view conten
 
 namespace {
 
-bool MatchSet(std::string_view& mask, char c) {
-  // mask starts after '['; consumes through ']'.
-  const size_t end = mask.find(']');
-  if (end == std::string_view::npos) return false;
-  const std::string_view set = mask.substr(0, end);
-  mask.remove_prefix(end + 1);
-  const char lc = LowerAscii(std::string(1, c))[0];
-  for (size_t i = 0; i < set.size(); ++i) {
-    const char lo = LowerAscii(std::string(1, set[i]))[0];
-    if (i + 2 < set.size() && set[i + 1] == '-') {
-      const char hi = LowerAscii(std::string(1, set[i + 2]))[0];
-      if (lc >= lo && lc <= hi) return true;
-      i += 2;
-    } else if (lc == lo) {
-      return true;
-    }
-  }
-  return false;
-}
-
-bool Match(std::string_view name, std::string_view mask) {
-  while (!mask.empty()) {
-    const char m = mask.front();
-    if (m == '*') {
-      mask.remove_prefix(1);
-      for (size_t i = 0; i <= name.size(); ++i)
-        if (Match(name.substr(i), mask)) return true;
-      return false;
-    }
-    if (name.empty()) return false;
-    if (m == '?') {
-      mask.remove_prefix(1);
-    } else if (m == '[') {
-      mask.remove_prefix(1);
-      if (!MatchSet(mask, name.front())) return false;
-    } else {
-      if (!SameTextAscii(name.substr(0, 1), mask.substr(0, 1))) return false;
-      mask.remove_prefix(1);
-    }
-    name.remove_prefix(1);
-  }
-  return name.empty();
-}
-
 void ListInto(const fs::path& folder, const std::string& folderText, std::string_view mask,
               bool recursive, char delim, std::vector<std::string>& out) {
   std::error_code ec;
@@ -117,7 +79,7 @@ void ListInto(const fs::path& folder, const std::string& folderText, std::string
 
 bool MatchesFileMask(std::string_view name, std::string_view mask) {
   if (mask == "*.*") return true;
-  return Match(name, mask);
+  return WildcardMatch(mask, name, {.IgnoreAsciiCase = true, .Sets = true});
 }
 
 std::vector<std::string> ListFiles(const std::string& folder, std::string_view mask, bool recursive,

@@ -9,7 +9,9 @@ namespace zel {
 
 // Replaces (or creates) the file with `content` so that the file is either
 // whole or unchanged: written beside it, then renamed over it, keeping the
-// old file's permissions. Empty on success, else a message naming the file.
+// old file's permissions. An existing file that cannot be opened for writing
+// (read-only) is refused and kept. Empty on success, else a message naming
+// the file.
 std::string WriteFileAtomically(const std::string& path, std::string_view content);
 
 // Creates the folder that holds `path`, with all missing parents.

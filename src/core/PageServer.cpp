@@ -33,7 +33,22 @@ std::string MimeTypeOf(std::string_view path) {
   return type;
 }
 
+bool IsLocalDocument(std::string_view uri) {
+  return uri.empty() || StartsTextAscii(uri, "file:") || StartsTextAscii(uri, "about:");
+}
+
+std::string_view WithoutFragment(std::string_view uri) {
+  return uri.substr(0, uri.find('#'));
+}
+
 }  // namespace
+
+bool MayServePageFile(std::string_view documentUri, std::string_view navigationUri,
+                      std::string_view requestUri, bool documentRequest) {
+  if (IsLocalDocument(documentUri)) return true;
+  return documentRequest && !navigationUri.empty() &&
+         WithoutFragment(navigationUri) == WithoutFragment(requestUri);
+}
 
 std::optional<TPageFile> FindPageFile(std::string_view uri, const TAbZipKit* package,
                                       std::string_view appDirName, std::string_view appDirPath,

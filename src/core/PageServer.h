@@ -24,4 +24,14 @@ std::optional<TPageFile> FindPageFile(std::string_view uri, const TAbZipKit* pac
                                       std::string_view appDirName, std::string_view appDirPath,
                                       char delim);
 
+// Whether a file address may be answered for the page `documentUri` (the
+// web view's current document). Local documents (file:, about:, none yet)
+// may read local files; a page from elsewhere may not, so a remote page shown
+// in the application reads neither the package nor the disk. A document
+// request for the address a top-level navigation is loading
+// (`navigationUri`) is answered whatever the current page: it replaces the
+// page instead of being read by it.
+bool MayServePageFile(std::string_view documentUri, std::string_view navigationUri,
+                      std::string_view requestUri, bool documentRequest);
+
 }  // namespace zel

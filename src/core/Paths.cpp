@@ -1,5 +1,7 @@
 #include "core/Paths.h"
 
+#include "core/Text.h"
+
 namespace zel {
 
 std::filesystem::path ToFsPath(std::string_view utf8) {
@@ -20,6 +22,16 @@ std::string IncludeTrailingPathDelimiter(std::string_view path, char delim) {
 std::string ExtractFilePath(std::string_view path) {
   const size_t pos = path.find_last_of("/\\");
   return pos == std::string_view::npos ? std::string() : std::string(path.substr(0, pos + 1));
+}
+
+bool IsPlainPathComponent(std::string_view name) {
+  const std::string_view trimmed = Trim(name);
+  if (trimmed.empty() || trimmed == "." || trimmed == "..") return false;
+  for (const char c : name) {
+    const auto u = static_cast<unsigned char>(c);
+    if (c == '/' || c == '\\' || u < 0x20 || u == 0x7f) return false;
+  }
+  return true;
 }
 
 }  // namespace zel

@@ -17,4 +17,9 @@ std::string IncludeTrailingPathDelimiter(std::string_view path, char delim);
 // The folder part of a path including its trailing delimiter ("/" or "\\").
 std::string ExtractFilePath(std::string_view path);
 
+// Whether `name` is one plain path component, fit to be a folder name below
+// another folder: not empty after trimming, not "." or "..", and without "/",
+// "\\" or control characters.
+bool IsPlainPathComponent(std::string_view name);
+
 }  // namespace zel

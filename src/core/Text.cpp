@@ -91,4 +91,60 @@ std::string IntToStr(long long v) {
   return std::to_string(v);
 }
 
+namespace {
+
+char FoldAscii(char c, bool ignoreCase) {
+  return ignoreCase && c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// Whether the pattern element at `p` (not '*') matches `c`; `next` receives
+// the position after the element.
+bool ElementMatches(std::string_view pattern, size_t p, char c, TWildcardOptions options,
+                    size_t& next) {
+  next = p + 1;
+  if (pattern[p] == '?') return true;
+  const bool fold = options.IgnoreAsciiCase;
+  if (pattern[p] != '[' || !options.Sets) return FoldAscii(pattern[p], fold) == FoldAscii(c, fold);
+  const size_t end = pattern.find(']', p + 1);
+  if (end == std::string_view::npos) return false;
+  next = end + 1;
+  const std::string_view set = pattern.substr(p + 1, end - p - 1);
+  const char lc = FoldAscii(c, fold);
+  for (size_t i = 0; i < set.size(); ++i) {
+    const char lo = FoldAscii(set[i], fold);
+    if (i + 2 < set.size() && set[i + 1] == '-') {
+      if (lc >= lo && lc <= FoldAscii(set[i + 2], fold)) return true;
+      i += 2;
+    } else if (lc == lo) {
+      return true;
+    }
+  }
+  return false;
+}
+
+}  // namespace
+
+bool WildcardMatch(std::string_view pattern, std::string_view text, TWildcardOptions options) {
+  // On a mismatch only the last '*' is retried, one character further: an
+  // earlier '*' could only ever reach positions the last one also reaches.
+  constexpr size_t npos = std::string_view::npos;
+  size_t p = 0, t = 0, star = npos, mark = 0, next = 0;
+  while (t < text.size()) {
+    if (p < pattern.size() && pattern[p] == '*') {
+      star = ++p;
+      mark = t;
+    } else if (p < pattern.size() && ElementMatches(pattern, p, text[t], options, next)) {
+      p = next;
+      ++t;
+    } else if (star != npos) {
+      p = star;
+      t = ++mark;
+    } else {
+      return false;
+    }
+  }
+  while (p < pattern.size() && pattern[p] == '*') ++p;
+  return p == pattern.size();
+}
+
 }  // namespace zel

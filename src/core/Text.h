@@ -17,6 +17,16 @@ bool StartsTextAscii(std::string_view text, std::string_view prefix);
 
 std::string ReplaceAll(std::string_view s, std::string_view from, std::string_view to);
 
+// Wildcard matching in time proportional to the pattern's length times the
+// text's, whatever the pattern: '*' is any run of characters, '?' any one;
+// with `Sets`, "[a-c]" is one character of a set (no closing ']': matches
+// nothing); with `IgnoreAsciiCase`, ASCII letters match either case.
+struct TWildcardOptions {
+  bool IgnoreAsciiCase = false;
+  bool Sets = false;
+};
+bool WildcardMatch(std::string_view pattern, std::string_view text, TWildcardOptions options = {});
+
 // Parses a 32-bit integer: optional sign, then decimal digits or hexadecimal
 // digits after "$" or "0x"/"0X" (the latter only when the text is longer than
 // two characters). Hexadecimal values up to FFFFFFFF wrap into the signed range.

@@ -58,6 +58,19 @@ class Packager(ZelTestCase):
         self.assertIn("cannot read", result.stderr)
         self.assertEqual(run([ZELPACK]).returncode, 2)
 
+    def test_refuses_an_id_that_is_no_folder_name(self):
+        src = self.folder()
+        out = os.path.join(self.tmp, "app.bin")
+        for app_id in ["..", ".", "  ", "../escape", "a\\b", "a\x01b"]:
+            with self.subTest(id=app_id):
+                self.write(os.path.join(src, "zel.ini"),
+                           "[App]\nID=%s\nName=x\nDirName=app\n" % app_id)
+                result = run([ZELPACK, src, "-o", out])
+                self.assertEqual(result.returncode, 1)
+                self.assertIn("[App] ID", result.stderr)
+                self.assertEqual(len(result.stderr.strip().splitlines()), 1, result.stderr)
+                self.assertFalse(os.path.exists(out))
+
 
 if __name__ == "__main__":
     unittest.main()

@@ -55,8 +55,8 @@ class TFakeRequest : public TComObject<ICoreWebView2WebResourceRequest> {
 
 class TFakeResourceArgs : public TComObject<ICoreWebView2WebResourceRequestedEventArgs> {
  public:
-  explicit TFakeResourceArgs(const std::string& uri)
-      : FRequest(MakeCom<TFakeRequest, ICoreWebView2WebResourceRequest>(uri)) {}
+  TFakeResourceArgs(const std::string& uri, COREWEBVIEW2_WEB_RESOURCE_CONTEXT context)
+      : FRequest(MakeCom<TFakeRequest, ICoreWebView2WebResourceRequest>(uri)), FContext(context) {}
   HRESULT get_Request(ICoreWebView2WebResourceRequest** r) override {
     Touch();
     *r = FRequest.Get();
@@ -74,7 +74,7 @@ class TFakeResourceArgs : public TComObject<ICoreWebView2WebResourceRequestedEve
   }
   HRESULT GetDeferral(ICoreWebView2Deferral**) override { return E_NOTIMPL; }
   HRESULT get_ResourceContext(COREWEBVIEW2_WEB_RESOURCE_CONTEXT* c) override {
-    return *c = COREWEBVIEW2_WEB_RESOURCE_CONTEXT_DOCUMENT, S_OK;
+    return *c = FContext, S_OK;
   }
   TResponse Result() const {
     if (!FResponse) return {};
@@ -84,6 +84,7 @@ class TFakeResourceArgs : public TComObject<ICoreWebView2WebResourceRequestedEve
  private:
   TComPtr<ICoreWebView2WebResourceRequest> FRequest;
   TComPtr<ICoreWebView2WebResourceResponse> FResponse;
+  COREWEBVIEW2_WEB_RESOURCE_CONTEXT FContext;
 };
 
 class TFakeMessageArgs : public TComObject<ICoreWebView2WebMessageReceivedEventArgs> {
@@ -134,6 +135,22 @@ class TFakePermissionArgs : public TComObject<ICoreWebView2PermissionRequestedEv
 
  private:
   int FKind;
+};
+
+class TFakeNavigationStartingArgs : public TComObject<ICoreWebView2NavigationStartingEventArgs> {
+ public:
+  explicit TFakeNavigationStartingArgs(std::string uri) : FUri(std::move(uri)) {}
+  HRESULT get_Uri(LPWSTR* u) override { return Touch(), *u = NewWideString(FUri), S_OK; }
+  HRESULT get_IsUserInitiated(BOOL* v) override { return *v = FALSE, S_OK; }
+  HRESULT get_IsRedirected(BOOL* v) override { return *v = FALSE, S_OK; }
+  HRESULT get_RequestHeaders(ICoreWebView2HttpRequestHeaders**) override { return E_NOTIMPL; }
+  HRESULT get_Cancel(BOOL* c) override { return *c = Cancel, S_OK; }
+  HRESULT put_Cancel(BOOL c) override { return Cancel = c, S_OK; }
+  HRESULT get_NavigationId(UINT64* id) override { return *id = 1, S_OK; }
+  BOOL Cancel = FALSE;
+
+ private:
+  std::string FUri;
 };
 
 class TFakeNavigationArgs : public TComObject<ICoreWebView2NavigationCompletedEventArgs> {

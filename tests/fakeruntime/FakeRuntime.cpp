@@ -118,8 +118,8 @@ class TControl : public IFakeRuntime {
     auto args = MakeCom<TFakeMessageArgs, ICoreWebView2WebMessageReceivedEventArgs>(source, json);
     RaiseOnWebView<ICoreWebView2WebMessageReceivedEventHandler>("WebMessageReceived", args.Get());
   }
-  TResponse RaiseWebResourceRequested(const std::string& uri) override {
-    auto* raw = new TFakeResourceArgs(uri);
+  TResponse RaiseWebResourceRequested(const std::string& uri, int context) override {
+    auto* raw = new TFakeResourceArgs(uri, static_cast<COREWEBVIEW2_WEB_RESOURCE_CONTEXT>(context));
     auto args = TComPtr<ICoreWebView2WebResourceRequestedEventArgs>::Attach(raw);
     RaiseOnWebView<ICoreWebView2WebResourceRequestedEventHandler>("WebResourceRequested", raw);
     return raw->Result();
@@ -135,6 +135,12 @@ class TControl : public IFakeRuntime {
     auto args = TComPtr<ICoreWebView2PermissionRequestedEventArgs>::Attach(raw);
     RaiseOnWebView<ICoreWebView2PermissionRequestedEventHandler>("PermissionRequested", raw);
     return raw->StateValue;
+  }
+  bool RaiseNavigationStarting(const std::string& uri) override {
+    auto* raw = new TFakeNavigationStartingArgs(uri);
+    auto args = TComPtr<ICoreWebView2NavigationStartingEventArgs>::Attach(raw);
+    RaiseOnWebView<ICoreWebView2NavigationStartingEventHandler>("NavigationStarting", raw);
+    return raw->Cancel != FALSE;
   }
   void RaiseNavigationCompleted(bool success, int status) override {
     auto args =

@@ -50,9 +50,11 @@ class IFakeRuntime {
 
   // Events of the current web view and controller.
   virtual void RaiseWebMessage(const std::string& source, const std::string& json) = 0;
-  virtual TResponse RaiseWebResourceRequested(const std::string& uri) = 0;
+  virtual TResponse RaiseWebResourceRequested(
+      const std::string& uri, int context = COREWEBVIEW2_WEB_RESOURCE_CONTEXT_DOCUMENT) = 0;
   virtual bool RaiseNewWindowRequested(const std::string& uri) = 0;  // handled?
   virtual int RaisePermissionRequested(int kind) = 0;                // the state set
+  virtual bool RaiseNavigationStarting(const std::string& uri) = 0;  // cancelled?
   virtual void RaiseNavigationCompleted(bool success, int status) = 0;
   virtual void RaiseDocumentTitleChanged(const std::string& title) = 0;
   virtual bool RaiseAcceleratorKey(int kind, unsigned key, int lParam) = 0;  // handled?

@@ -3,6 +3,7 @@
 #include <gdk/gdk.h>
 #include <gtest/gtest.h>
 
+#include "core/Text.h"
 #include "platform/linux/webkit/Keys.h"
 #include "platform/linux/webkit/UriMap.h"
 
@@ -53,7 +54,7 @@ TEST(Helpers, FiltersMatchWithWildcards) {
       {"FILE:///*", "file:///x", false},
   };
   for (const auto& [pattern, text, match] : cases)
-    EXPECT_EQ(uri::WildcardMatch(pattern, text), match) << pattern << " ~ " << text;
+    EXPECT_EQ(WildcardMatch(pattern, text), match) << pattern << " ~ " << text;
 }
 
 TEST(Helpers, KeysMapToWindowsVirtualKeys) {

@@ -48,6 +48,36 @@ TEST(BridgeProtocolTest, ParsingRequests) {
     EXPECT_THROW(ParseBridgeRequest(bad), EBridgeArgument) << bad;
 }
 
+// JavaScript strings may hold lone surrogates; JSON.stringify writes them as
+// escapes, which arrive here and become U+FFFD instead of spoiling the request.
+TEST(BridgeProtocolTest, LoneSurrogatesBecomeReplacementCharacters) {
+  struct Case {
+    const char* escaped;
+    const char* text;
+  } cases[] = {
+      {R"(\ud800)", "\xEF\xBF\xBD"},
+      {R"(a\uDFFFb)",
+       "a\xEF\xBF\xBD"
+       "b"},
+      {R"(\udc00\ud800)", "\xEF\xBF\xBD\xEF\xBF\xBD"},
+      {R"(\ud800\u0041)",
+       "\xEF\xBF\xBD"
+       "A"},
+      {R"(\ud83d\ude00 \ud83d)", "\xF0\x9F\x98\x80 \xEF\xBF\xBD"},
+      {R"(\\ud800 \ud800)", "\\ud800 \xEF\xBF\xBD"},
+      {R"(\"\ud800\\)", "\"\xEF\xBF\xBD\\"},
+  };
+  for (const Case& c : cases) {
+    const std::string message =
+        std::string(R"({"id": 30001, "uuid": "u\udbff", "data": {"s": ")") + c.escaped + "\"}}";
+    const TBridgeRequest r = ParseBridgeRequest(message);
+    EXPECT_EQ(r.Data["s"].get<std::string>(), c.text) << c.escaped;
+    EXPECT_EQ(r.Uuid, "u\xEF\xBF\xBD");
+  }
+  EXPECT_THROW(ParseBridgeRequest(R"({"id": 1, "uuid": "u", "data": {"s": "\ud8"}})"),
+               EBridgeArgument);
+}
+
 TEST(BridgeProtocolTest, ResolveLocalPath) {
   struct Case {
     const char* path;

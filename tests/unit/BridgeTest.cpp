@@ -78,6 +78,13 @@ TEST_F(BridgeTest, RequestsThatGetNoReply) {
   for (const char* r : requests) EXPECT_TRUE(Call(r).empty()) << r;
 }
 
+// A lone surrogate in a request (legal in JavaScript) still gets its answer.
+TEST_F(BridgeTest, LoneSurrogateInARequest) {
+  const auto replies = Call(R"({"id": 30001, "uuid": "u", "data": {"filePath": "\ud800.txt"}})");
+  EXPECT_EQ(replies,
+            std::vector<std::string>{R"({"uuid": "u", "success": true, "result": false})"});
+}
+
 // Only local documents reach the host.
 TEST_F(BridgeTest, OnlyLocalDocumentsAreAnswered) {
   const std::string hello = R"({"id": 10001, "uuid": "u", "data": {}})";

@@ -121,6 +121,44 @@ TEST_F(MainFormTest, ServesThePackageAndGrantsPermissions) {
   EXPECT_FALSE(UI.BrowserForms.back()->Progress);
 }
 
+// Local files go only to local pages: a remote page shown in the application
+// must read neither the package nor the disk, yet navigating back to the
+// application's own page from there still works.
+TEST_F(MainFormTest, LocalFilesOnlyForLocalPages) {
+  Open(kAppIni, {{"app/index.html", "<p>hello</p>"}});
+  const int document = COREWEBVIEW2_WEB_RESOURCE_CONTEXT_DOCUMENT;
+  const int fetch = COREWEBVIEW2_WEB_RESOURCE_CONTEXT_FETCH;
+  struct Case {
+    const char* source;
+    const char* navigating;  // the top-level navigation in progress, if any
+    int context;
+    int status;  // 0: left to the runtime
+  } cases[] = {
+      {"", nullptr, document, 200},
+      {"about:blank", nullptr, fetch, 200},
+      {"file:///index.html", nullptr, fetch, 200},
+      {"FILE:///index.html#top", nullptr, document, 200},
+      {"https://example.com/", nullptr, fetch, 403},
+      {"https://example.com/", nullptr, document, 403},
+      {"http://localhost/", "file:///other.html", document, 403},
+      {"https://example.com/", "file:///index.html#x", fetch, 403},
+      {"https://example.com/", "file:///index.html#x", document, 200},
+      {"data:text/html,<p>", nullptr, fetch, 403},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.source) + " " + (c.navigating ? c.navigating : "-"));
+    Fake().SetSource(c.source);
+    if (c.navigating) Fake().RaiseNavigationStarting(c.navigating);
+    const fake::TResponse r = Fake().RaiseWebResourceRequested("file:///index.html", c.context);
+    EXPECT_EQ(r.Status, c.status);
+    EXPECT_EQ(r.Body, c.status == 200 ? "<p>hello</p>" : "");
+    Fake().RaiseNavigationCompleted(true, 0);
+  }
+  // Addresses that are not files stay with the runtime whatever the page.
+  Fake().SetSource("https://example.com/");
+  EXPECT_FALSE(Fake().RaiseWebResourceRequested("https://example.com/a.js").Set);
+}
+
 TEST_F(MainFormTest, DynamicTitle) {
   for (const char* flag : {"0", "1"}) {
     Open(std::string(kAppIni) + "DynamicAppTitle=" + flag + "\n");

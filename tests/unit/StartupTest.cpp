@@ -108,6 +108,12 @@ TEST_F(StartupTest, UnreadableArchivesEndSilently) {
       {"wrong password", MakeArchive({{"zel.ini", kIni}}, "other password")},
       {"random zel.ini", MakeArchive({{"zel.ini", randomIni}})},
       {"no ID", MakeArchive({{"zel.ini", "[App]\nName=Demo\nDirName=app\n"}})},
+      {"blank ID", MakeArchive({{"zel.ini", "[App]\nID= \t\nName=Demo\nDirName=app\n"}})},
+      {"ID ..", MakeArchive({{"zel.ini", "[App]\nID=..\nName=Demo\nDirName=app\n"}})},
+      {"ID .", MakeArchive({{"zel.ini", "[App]\nID=.\nName=Demo\nDirName=app\n"}})},
+      {"ID ../b", MakeArchive({{"zel.ini", "[App]\nID=../b\nName=Demo\nDirName=app\n"}})},
+      {"ID a\\b", MakeArchive({{"zel.ini", "[App]\nID=a\\b\nName=Demo\nDirName=app\n"}})},
+      {"ID with a tab", MakeArchive({{"zel.ini", "[App]\nID=a\tb\nName=Demo\nDirName=app\n"}})},
       {"no DirName", MakeArchive({{"zel.ini", "[App]\nID=x\nName=Demo\n"}})},
       {"no zel.ini", MakeArchive({{"app/index.html", "<p>"}})},
   };

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "core/FileSystem.h"
+#include "core/Paths.h"
 #include "core/Text.h"
 
 using namespace zel;
@@ -35,4 +37,47 @@ TEST(TextTest, TryStrToInt) {
       EXPECT_EQ(v, c.value) << c.text;
     }
   }
+}
+
+TEST(TextTest, IsPlainPathComponent) {
+  for (const char* name : {"demo", "com.example.app", " a b ", "é", "...", ".hidden", "a..b"})
+    EXPECT_TRUE(IsPlainPathComponent(name)) << name;
+  for (const char* name :
+       {"", "  ", ".", "..", " .. ", "a/b", "/", "a\\b", "\\", "a\tb", "a\nb", "a\x7f", "a\x01"})
+    EXPECT_FALSE(IsPlainPathComponent(name)) << name;
+}
+
+TEST(TextTest, FileMasks) {
+  struct Case {
+    const char* mask;
+    const char* name;
+    bool match;
+  } cases[] = {
+      {"*.*", "noext", true},
+      {"*.txt", "A.TXT", true},
+      {"*.txt", "a.txt.bak", false},
+      {"?.md", "c.md", true},
+      {"?.md", ".md", false},
+      {"[a-c]*", "B.txt", true},
+      {"[a-c]*", "d.txt", false},
+      {"[xyz]", "Y", true},
+      {"[a-c", "a", false},
+      {"*[0-9].log", "x7.log", true},
+      {"a*b*c", "aXbYbZc", true},
+      {"a*b*c", "aXbYcZ", false},
+      {"**", "", true},
+      {"*?", "", false},
+      {"x*", "x", true},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(MatchesFileMask(c.name, c.mask), c.match) << c.mask << " ~ " << c.name;
+}
+
+// A mask of many stars over a long name that almost matches must still answer
+// at once; a matcher that tries every split never finishes.
+TEST(TextTest, ManyStarsOverALongName) {
+  const std::string name(5000, 'a');
+  EXPECT_FALSE(MatchesFileMask(name, "*a*a*a*a*a*a*a*a*a*a*a*a*b"));
+  EXPECT_TRUE(MatchesFileMask(name + "b", "*a*a*a*a*a*a*a*a*a*a*a*a*b"));
+  EXPECT_FALSE(WildcardMatch("*a*a*a*a*a*a*a*a*a*a*a*a*b", name));
 }

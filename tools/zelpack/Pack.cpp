@@ -10,6 +10,7 @@
 #include "core/Calculations.h"
 #include "core/ExeImage.h"
 #include "core/FileSystem.h"
+#include "core/IniFile.h"
 #include "core/Paths.h"
 #include "core/Text.h"
 #include "core/ZipWriter.h"
@@ -59,6 +60,17 @@ std::vector<std::pair<std::string, fs::path>> CollectEntries(const fs::path& roo
   return entries;
 }
 
+// The host refuses an application whose ID cannot be a folder name; say so
+// now rather than ship an application that never starts.
+void CheckConfiguration(const std::string& iniBytes) {
+  TMemIniFile ini;
+  ini.SetStrings(SplitLines(DecodeConfigText(iniBytes, sys::DecodeAnsi)));
+  if (ini.ValueExists("App", "ID") && !IsPlainPathComponent(ini.ReadString("App", "ID", "")))
+    throw std::runtime_error(
+        "zel.ini: [App] ID must be one plain folder name (not empty, \".\" or \"..\", without "
+        "slashes or control characters)");
+}
+
 std::string BuildArchive(const fs::path& folder, const fs::path& host) {
   TZipWriter writer(CalculateWidth(kPasswordText, kPasswordKey));
   bool hasLoader = false;
@@ -70,8 +82,12 @@ std::string BuildArchive(const fs::path& folder, const fs::path& host) {
       continue;
     }
     hasLoader = hasLoader || SameTextAscii(name, loaderEntry);
-    hasIni = hasIni || SameTextAscii(name, "zel.ini");
-    writer.AddFile(name, ReadWholeFile(path), DosTimeOf(path));
+    std::string content = ReadWholeFile(path);
+    if (SameTextAscii(name, "zel.ini")) {
+      CheckConfiguration(content);
+      hasIni = true;
+    }
+    writer.AddFile(name, std::move(content), DosTimeOf(path));
   }
   // The platform's browser loader library travels with the bare host.
   const fs::path loader = host.parent_path() / ToFsPath(loaderEntry);

@@ -35,7 +35,13 @@ void TBrowserForm::FormCreate() {
   b.OnWebResourceRequested = [this](TCustomEdgeBrowser& s, TWebResourceRequestedEventArgs& a) {
     ServeWebResource(s, a);
   };
+  b.OnNavigationStarting = [this](TCustomEdgeBrowser&, TNavigationStartingEventArgs& a) {
+    LPWSTR uri = nullptr;
+    a.ArgsInterface()->get_Uri(&uri);
+    FNavigationUri = TakeRuntimeString(uri);
+  };
   b.OnNavigationCompleted = [this](TCustomEdgeBrowser&, bool, std::int32_t) {
+    FNavigationUri.clear();
     FPeer->SetProgressBarVisible(false);
   };
   b.OnWebMessageReceived = [](TCustomEdgeBrowser&, TWebMessageReceivedEventArgs&) {};
@@ -84,6 +90,15 @@ void TBrowserForm::NewWindowRequested(TCustomEdgeBrowser&, TNewWindowRequestedEv
   TSysUtils::ShellExec(sys::GetExecutablePath(), "\"" + FRuntimeAppID + "\" \"" + address + "\"");
 }
 
+// The address of the page a resource request comes from; a web view that
+// cannot tell counts as showing a page from elsewhere.
+std::string TBrowserForm::CurrentDocument(TCustomEdgeBrowser& Sender) const {
+  ICoreWebView2* webView = Sender.DefaultInterface();
+  LPWSTR uri = nullptr;
+  if (!webView || FAILED(webView->get_Source(&uri))) return "unknown:";
+  return TakeRuntimeString(uri);
+}
+
 void TBrowserForm::ServeWebResource(TCustomEdgeBrowser& Sender,
                                     TWebResourceRequestedEventArgs& Args) {
   if (!FHandleRequests) return;
@@ -92,13 +107,24 @@ void TBrowserForm::ServeWebResource(TCustomEdgeBrowser& Sender,
   if (!request) return;
   LPWSTR uri = nullptr;
   request->get_Uri(&uri);
-  std::optional<TPageFile> file =
-      FindPageFile(TakeRuntimeString(uri), FExeZip, FAppDirName, FAppDirPath, sys::PathDelim());
+  const std::string address = TakeRuntimeString(uri);
+  if (!StartsTextAscii(address, "file:")) return;
   ICoreWebView2Environment* environment = Sender.EnvironmentInterface();
-  if (!file || !environment) return;
+  if (!environment) return;
+  COREWEBVIEW2_WEB_RESOURCE_CONTEXT context = COREWEBVIEW2_WEB_RESOURCE_CONTEXT_ALL;
+  Args.ArgsInterface()->get_ResourceContext(&context);
+  TComPtr<ICoreWebView2WebResourceResponse> response;
+  if (!MayServePageFile(CurrentDocument(Sender), FNavigationUri, address,
+                        context == COREWEBVIEW2_WEB_RESOURCE_CONTEXT_DOCUMENT)) {
+    environment->CreateWebResourceResponse(nullptr, 403, u"Forbidden", u"", response.Put());
+    Args.ArgsInterface()->put_Response(response.Get());
+    return;
+  }
+  std::optional<TPageFile> file =
+      FindPageFile(address, FExeZip, FAppDirName, FAppDirPath, sys::PathDelim());
+  if (!file) return;
   auto stream = MakeCom<TComMemoryStream, IStream>(std::move(file->Content));
   const std::string headers = "Content-Type: " + file->MimeType + "; charset=utf-8";
-  TComPtr<ICoreWebView2WebResourceResponse> response;
   environment->CreateWebResourceResponse(stream.Get(), 200, u"OK", Utf8ToUtf16(headers).c_str(),
                                          response.Put());
   Args.ArgsInterface()->put_Response(response.Get());

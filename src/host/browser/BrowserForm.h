@@ -38,7 +38,8 @@ class TBrowserForm {
   std::unique_ptr<TEdgeBrowser> FEdgeBrowser;
 
   // The OnWebResourceRequested handler: answers file addresses from the
-  // package, then beside the executable, then by literal path.
+  // package, then beside the executable, then by literal path; a page from
+  // elsewhere gets 403 instead.
   void ServeWebResource(TCustomEdgeBrowser& Sender, TWebResourceRequestedEventArgs& Args);
   // The script every document runs before its own.
   std::string DocumentScript() const;
@@ -48,8 +49,11 @@ class TBrowserForm {
   void CreateWebViewCompleted(TCustomEdgeBrowser& Sender, HRESULT AResult);
   void NewWindowRequested(TCustomEdgeBrowser& Sender, TNewWindowRequestedEventArgs& Args);
   void InjectDocumentScripts();
+  std::string CurrentDocument(TCustomEdgeBrowser& Sender) const;
 
   std::unique_ptr<IBrowserFormPeer> FPeer;
+  // The address the top-level navigation in progress loads; empty when none.
+  std::string FNavigationUri;
 };
 
 }  // namespace zel

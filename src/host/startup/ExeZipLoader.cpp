@@ -108,7 +108,9 @@ void LoadExeZip(const TStartupEnvironment& Env) {
   std::string archive;
   ExeUtils->GetZipFromExe(archive);
   OpenPackage(std::move(archive), Env.Args);
-  if (AppID.empty() || AppName.empty() || AppDirName.empty()) Halt(0);
+  // The ID names the application's folder of per-user data, so it must be
+  // one plain folder name; anything else ends as quietly as a missing ID.
+  if (!IsPlainPathComponent(AppID) || AppName.empty() || AppDirName.empty()) Halt(0);
 
   const std::string theme = ProjectINI->ReadString("App", "Theme", "Windows");
   if (theme != "Windows") TStyleManager::TrySetStyle(theme, true);

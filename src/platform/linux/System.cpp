@@ -140,12 +140,35 @@ std::unique_ptr<TMappedFile> TMappedFile::Open(const std::string& path) {
   return std::make_unique<TLinuxMappedFile>(data, static_cast<size_t>(st.st_size));
 }
 
-TInstanceClaim ClaimInstanceName(const std::string& name) {
+namespace {
+
+// A folder only this user can add files to: a real folder (not a link), owned
+// by the user, writable by nobody else. Another user who could plant a held
+// lock there could keep the application from ever starting.
+bool IsPrivateFolder(const std::string& dir) {
+  struct stat st {};
+  return lstat(dir.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == getuid() &&
+         (st.st_mode & (S_IWGRP | S_IWOTH)) == 0;
+}
+
+// The folder of the lock files: the user's runtime folder, else a folder of
+// the user's own below the temporary folder; empty when none can be trusted.
+std::string LockFolder() {
   std::string dir = GetEnv("XDG_RUNTIME_DIR");
-  if (dir.empty() || access(dir.c_str(), W_OK) != 0) {
-    dir = "/tmp/zel-" + std::to_string(getuid());
-    mkdir(dir.c_str(), 0700);
-  }
+  if (!dir.empty() && access(dir.c_str(), W_OK) == 0) return dir;
+  std::string tmp = GetEnv("TMPDIR");
+  if (tmp.empty() || tmp.front() != '/') tmp = "/tmp";
+  dir = tmp + "/zel-" + std::to_string(getuid());
+  mkdir(dir.c_str(), 0700);
+  return IsPrivateFolder(dir) ? dir : std::string();
+}
+
+}  // namespace
+
+TInstanceClaim ClaimInstanceName(const std::string& name) {
+  const std::string dir = LockFolder();
+  // Failed lets the application start: better two instances than none.
+  if (dir.empty()) return TInstanceClaim::Failed;
   // The name may hold any character, so the lock file is named by a stable
   // 64-bit hash of it (FNV-1a): the same name always meets the same lock.
   std::uint64_t hash = 14695981039346656037ull;
@@ -153,7 +176,7 @@ TInstanceClaim ClaimInstanceName(const std::string& name) {
   char file[64];
   std::snprintf(file, sizeof file, "/zel-instance-%016llx.lock",
                 static_cast<unsigned long long>(hash));
-  const int fd = ::open((dir + file).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+  const int fd = ::open((dir + file).c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
   if (fd < 0) return TInstanceClaim::Failed;
   if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
     const bool held = errno == EWOULDBLOCK;

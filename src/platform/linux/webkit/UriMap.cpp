@@ -42,25 +42,4 @@ std::string_view WithoutFragment(std::string_view uri) {
   return uri.substr(0, uri.find('#'));
 }
 
-bool WildcardMatch(std::string_view pattern, std::string_view text) {
-  // Iterative matching with backtracking to the last '*'.
-  std::size_t p = 0, t = 0, star = std::string_view::npos, mark = 0;
-  while (t < text.size()) {
-    if (p < pattern.size() && (pattern[p] == '?' || pattern[p] == text[t])) {
-      ++p;
-      ++t;
-    } else if (p < pattern.size() && pattern[p] == '*') {
-      star = p++;
-      mark = t;
-    } else if (star != std::string_view::npos) {
-      p = star + 1;
-      t = ++mark;
-    } else {
-      return false;
-    }
-  }
-  while (p < pattern.size() && pattern[p] == '*') ++p;
-  return p == pattern.size();
-}
-
 }  // namespace zel::uri

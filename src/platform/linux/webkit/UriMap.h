@@ -26,8 +26,4 @@ bool IsLocalPage(std::string_view uri);
 // The address without its fragment.
 std::string_view WithoutFragment(std::string_view uri);
 
-// Matches a resource filter: '*' stands for any run of characters, '?' for
-// any single character; everything else is compared exactly.
-bool WildcardMatch(std::string_view pattern, std::string_view text);
-
 }  // namespace zel::uri

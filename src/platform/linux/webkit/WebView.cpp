@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include "core/Text.h"
 #include "platform/linux/webkit/MainLoop.h"
 #include "platform/linux/webkit/SchemeResponses.h"
 #include "platform/linux/webkit/UriMap.h"
@@ -268,7 +269,7 @@ bool TWebView::FilterMatches(const std::string& uri,
                              COREWEBVIEW2_WEB_RESOURCE_CONTEXT context) const {
   return std::any_of(FFilters.begin(), FFilters.end(), [&](const TFilter& f) {
     return (f.Context == COREWEBVIEW2_WEB_RESOURCE_CONTEXT_ALL || f.Context == context) &&
-           uri::WildcardMatch(f.Pattern, uri);
+           WildcardMatch(f.Pattern, uri);
   });
 }
 
