@@ -220,6 +220,12 @@ TSqliteRegistry::~TSqliteRegistry() {
 
 bool TSqliteRegistry::Prepare(int busyTimeoutMs) {
   sqlite3_busy_timeout(FDb, busyTimeoutMs);
+  // Every call opens and closes its own connection. The last connection to
+  // close would checkpoint, sync and delete the log each time: leave the
+  // log in place and let the automatic checkpoint fold it in now and then.
+  sqlite3_db_config(FDb, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
+  int persist = 1;
+  sqlite3_file_control(FDb, "main", SQLITE_FCNTL_PERSIST_WAL, &persist);
   try {
     Exec(FDb, "PRAGMA foreign_keys = ON");
     // WAL lets readers go on while one instance writes. Switching needs a
