@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Registry benchmark (figures, not pass/fail): writeValue + readValue round
-# trips per second from one page, and writes per second of 8 instances of
-# one application writing 300 values each at once into the one per-user
-# store; and the store alone, without a page. Usage: bench/registry.sh   (needs a linux build; runs under Xvfb)
+# trips per second from one page, writes per second of 8 instances of one
+# application writing 300 values each at once into the one per-user store,
+# and the store alone, without a page.
+# Usage: bench/registry.sh   (needs a linux build; runs under Xvfb)
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 build=${ZEL_BUILD_DIR:-$here/../build/linux}
