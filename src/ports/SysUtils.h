@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace zel {
 
@@ -14,10 +15,34 @@ class TSysUtils {
   // (Linux: $XDG_DATA_HOME, else ~/.local/share).
   static std::string GetLocalAppDataDirPath();
 
-  // Starts FilePath with Arguments (Linux: a detached child process).
+  // Opens FilePath with the desktop's "open" action: a program starts with
+  // Arguments (split by SplitCommandLine on Linux, never through a shell);
+  // documents, folders and addresses open in their default application. On
+  // failure the reason is the thread's last system error.
   static bool ShellExec(const std::string& FilePath, const std::string& Arguments);
 
-  // Deletes a folder and everything in it, permanently.
+  // Shows FilePath selected in a file-manager window (Linux: the session's
+  // FileManager1 service, else the parent folder in its default
+  // application). On failure the reason is the thread's last system error.
+  static bool ShellExplore(const std::string& FilePath);
+
+  // Runs CommandLine through the command interpreter (cmd.exe /C, Linux
+  // /bin/sh -c) in WorkingDir (empty: the current folder), with no input,
+  // and returns all it wrote to standard output and standard error, decoded
+  // once as valid UTF-8; empty when it cannot start. The exit code is not
+  // reported. ShowWindow shows the console window (Windows only).
+  static std::string GetDosOutput(const std::string& CommandLine, const std::string& WorkingDir,
+                                  bool ShowWindow);
+
+  // Replaces List with the titles of all top-level windows, visible or not,
+  // top of the Z order first; titles blank after trimming are left out, the
+  // others kept untrimmed, duplicates included. Linux: X11 only, empty
+  // elsewhere.
+  static void GetWindowsCaptions(std::vector<std::string>& List);
+
+  // Deletes a folder and everything in it, permanently, never following a
+  // symbolic link out of it; false for a missing folder (and on Windows for
+  // a path with wildcards).
   static bool DeleteDirectory(const std::string& DirPath);
 
   // Special folders, each with a trailing delimiter.

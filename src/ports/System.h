@@ -28,6 +28,16 @@ std::string GetUserLanguageCode();
 // Decodes text in the system's ANSI code page (on Linux: the locale's charset).
 std::string DecodeAnsi(std::string_view bytes);
 
+// The operating system's message for an error code (Windows: a Win32 error
+// code; Linux: an errno value), without trailing blanks, line breaks and
+// full stops.
+std::string SystemErrorMessage(int code);
+
+// The message for the calling thread's last failed system call or helper
+// (Windows: GetLastError; Linux: the text the failing helper recorded),
+// trimmed as SystemErrorMessage; never "success".
+std::string LastSystemErrorMessage();
+
 std::string GetEnv(const std::string& name);
 void SetEnv(const std::string& name, const std::string& value);
 void UnsetEnv(const std::string& name);

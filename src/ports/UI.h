@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "ports/Shell.h"
+
 namespace zel {
 
 struct TRect {
@@ -188,6 +190,9 @@ class IUI {
   virtual void Queue(std::function<void()> Fn) = 0;
 
   virtual void SetApplicationTitle(const std::string& Title) = 0;
+
+  // The desktop shell's services (zel.shell).
+  virtual IShell& Shell() = 0;
   // Runs the message loop until Terminate.
   virtual void Run() = 0;
   virtual void Terminate() = 0;

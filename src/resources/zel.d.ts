@@ -137,7 +137,8 @@ declare global {
         inFullscreen(): Promise<boolean>;
         enterFullscreen(): NoReply;
         exitFullscreen(): NoReply;
-        /** The command-line arguments. */
+        /** The executable's full path, then the command-line arguments
+         * (split at blanks; double quotes group and are removed). */
         getArgs(): Promise<string[]>;
         navigate(args: { url: Text }): Promise<true>;
       };
@@ -160,12 +161,16 @@ declare global {
       };
 
       shell: {
+        /** Opens a program (with `arguments`), document, folder or address;
+         * rejects with the system's message on failure. filePath is used as given:
+         * a relative path is relative to the current folder, not the executable's. */
         execute(args: { filePath: Text; arguments?: Text }): Promise<true>;
         /** Shows the file or folder in the file manager. */
         explore(args: { filePath: Text }): Promise<true>;
-        /** Runs a shell command and resolves with its output (standard error included). */
+        /** Runs a shell command (cmd.exe /C, Linux /bin/sh -c) and resolves with its
+         * output (standard error included); "" when it cannot start. */
         command(args: { command: Text; workingDir?: Text; showWindow?: Text }): Promise<string>;
-        /** The titles of the top-level windows. */
+        /** The titles of the top-level windows, topmost first (Linux: X11 only, else []). */
         windows(): Promise<string[]>;
       };
 

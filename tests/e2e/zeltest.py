@@ -43,6 +43,44 @@ def run(cmd, **kw):
     return subprocess.run(cmd, capture_output=True, text=True, **kw)
 
 
+def start_private_bus(folder):
+    """Starts a private D-Bus daemon with a socket in `folder`; returns its
+    address and the process. Its permissive session policy serves as a
+    stand-in system bus too."""
+    socket = os.path.join(folder, "bus-%d" % time.monotonic_ns())
+    p = subprocess.Popen(["dbus-daemon", "--session", "--nofork", "--nopidfile",
+                          "--address=unix:path=" + socket, "--print-address=1"],
+                         stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
+    address = p.stdout.readline().strip()
+    if not address:
+        p.kill()
+        raise AssertionError("no private D-Bus daemon")
+    return address, p
+
+
+FAKE_SERVICE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "fake_dbus_service.py")
+
+
+def start_fake_service(address, name, path, interface_xml, log):
+    """Runs fake_dbus_service.py on the bus at `address`: it owns `name`,
+    answers every method of `interface_xml` at `path` with empty results and
+    writes each call to `log` as a JSON line [method, args]. Returns the
+    process once the name is owned."""
+    ready = log + ".ready"
+    p = subprocess.Popen(["/usr/bin/python3", FAKE_SERVICE, address, name, path,
+                          interface_xml, log, ready],
+                         stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    wait_for(lambda: os.path.exists(ready), 10, what="fake service " + name)
+    return p
+
+
+def read_calls(log):
+    if not os.path.exists(log):
+        return []
+    with open(log) as f:
+        return [json.loads(line) for line in f if line.strip()]
+
+
 class ZelTestCase(unittest.TestCase):
     """Each test gets its own folders, so instances of different tests never
     share a lock, a data folder or a report."""
@@ -60,6 +98,10 @@ class ZelTestCase(unittest.TestCase):
         })
         os.makedirs(self.env["XDG_RUNTIME_DIR"], mode=0o700)
         self.processes = []
+        # No test may ever reach the machine's system bus.
+        address, bus = start_private_bus(self.tmp)
+        self.env["DBUS_SYSTEM_BUS_ADDRESS"] = address
+        self.services = [bus]
 
     def tearDown(self):
         result = getattr(self._outcome, "result", None)
@@ -71,6 +113,9 @@ class ZelTestCase(unittest.TestCase):
                 p.kill()
                 p.wait(10)
         kill_strays(self.tmp)
+        for p in reversed(self.services):
+            p.kill()
+            p.wait(10)
         shutil.rmtree(self.tmp, ignore_errors=True)
 
     # ---- applications ----------------------------------------------------

@@ -116,6 +116,32 @@ class TFakeFileDialog : public IFileDialogPeer {
   std::string Answer;  // what the user picks; empty cancels
 };
 
+// Records the shell requests and answers them as told.
+class TFakeShell : public IShell {
+ public:
+  bool Execute(const std::string& f, const std::string& a, std::string& error) override {
+    Executed.push_back({f, a});
+    error = FailWith;
+    return FailWith.empty();
+  }
+  bool Explore(const std::string& f, std::string& error) override {
+    Explored.push_back(f);
+    error = FailWith;
+    return FailWith.empty();
+  }
+  std::string Command(const std::string& c, const std::string& dir, bool show) override {
+    Commands.push_back({c, dir, show ? "show" : "hide"});
+    return Output;
+  }
+  std::vector<std::string> WindowTitles() override { return Titles; }
+
+  std::vector<std::vector<std::string>> Executed, Commands;
+  std::vector<std::string> Explored;
+  std::string FailWith;  // empty: success
+  std::string Output;
+  std::vector<std::string> Titles;
+};
+
 class TFakeUI : public IUI {
  public:
   TFakeUI() : FThread(std::this_thread::get_id()) { SetUI(this); }
@@ -159,6 +185,7 @@ class TFakeUI : public IUI {
     FQueue.push_back(std::move(fn));
   }
   void SetApplicationTitle(const std::string& t) override { AppTitle = t; }
+  IShell& Shell() override { return FakeShell; }
   void Run() override { Running = true; }
   void Terminate() override { Running = false; }
 
@@ -186,6 +213,7 @@ class TFakeUI : public IUI {
   std::vector<TFakeBrowserHostPeer*> Hosts;
   std::string AppTitle;
   bool Running = false;
+  TFakeShell FakeShell;
 
  private:
   std::thread::id FThread;

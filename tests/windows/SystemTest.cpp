@@ -30,7 +30,7 @@ TEST(WinSystemTest, ExecutablePathNamesThisProgram) {
 }
 
 // The program started anew with a command line of our own; GetCommandLineArgs
-// must split it by the Windows rules and deliver UTF-8.
+// must split it by the host's rules and deliver UTF-8.
 TEST(WinSystemTest, CommandLineArgsAreSplitAndDecoded) {
   struct TCase {
     std::wstring Tail;
@@ -40,7 +40,8 @@ TEST(WinSystemTest, CommandLineArgsAreSplitAndDecoded) {
       {L"", {}},
       {L"one two", {"one", "two"}},
       {L"\"with space\"  \"\"", {"with space", ""}},
-      {L"x\\\"y \"a\\\\\" C:\\dir\\", {"x\"y", "a\\", "C:\\dir\\"}},
+      // Backslashes are plain characters, also before a quote.
+      {L"x\\y \"a\\\\\" C:\\dir\\ \"p q\\\"", {"x\\y", "a\\\\", "C:\\dir\\", "p q\\"}},
       {L"Gr\u00FC\u00DFe \u4E2D\u6587 \U0001F600",
        {"Gr\xC3\xBC\xC3\x9F"
         "e",

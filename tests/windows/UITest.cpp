@@ -48,6 +48,7 @@ class TRecordingUI final : public IUI {
   }
   void Queue(std::function<void()> Fn) override { Real.Queue(std::move(Fn)); }
   void SetApplicationTitle(const std::string& Title) override { Real.SetApplicationTitle(Title); }
+  IShell& Shell() override { return Real.Shell(); }
   void Run() override { Real.Run(); }
   void Terminate() override { Real.Terminate(); }
 };

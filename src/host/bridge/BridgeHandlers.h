@@ -33,6 +33,7 @@ extern const TBridgeHandlerGroup kFileHandlers;
 extern const TBridgeHandlerGroup kFolderHandlers;
 extern const TBridgeHandlerGroup kAppHandlers;
 extern const TBridgeHandlerGroup kRegistryHandlers;
+extern const TBridgeHandlerGroup kShellHandlers;
 
 // Every group that has handlers.
 std::span<const TBridgeHandlerGroup* const> BridgeHandlerGroups();

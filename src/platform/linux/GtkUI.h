@@ -7,6 +7,7 @@
 #include <functional>
 #include <thread>
 
+#include "ports/SysUtilsShell.h"
 #include "ports/UI.h"
 
 namespace zel::gtk {
@@ -23,6 +24,7 @@ class TGtkUI : public IUI {
   int MessageDialog(const TMessageDialogParams& Params) override;
   void Queue(std::function<void()> Fn) override;
   void SetApplicationTitle(const std::string& Title) override;
+  IShell& Shell() override { return FShell; }
   void Run() override;
   void Terminate() override;
 
@@ -30,6 +32,7 @@ class TGtkUI : public IUI {
   std::thread::id FUIThread;
   bool FTerminated = false;
   bool FRunning = false;
+  TSysUtilsShell FShell;
 };
 
 }  // namespace zel::gtk

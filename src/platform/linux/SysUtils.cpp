@@ -1,14 +1,9 @@
-// TSysUtils on Linux: XDG folders, detached processes, folder deletion.
+// TSysUtils on Linux: XDG folders and folder deletion (the shell's part is
+// in ShellUtils.cpp).
 #include "ports/SysUtils.h"
 
-#include <fcntl.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <filesystem>
 #include <fstream>
-#include <vector>
 
 #include "core/Paths.h"
 #include "core/Text.h"
@@ -45,81 +40,15 @@ std::string XdgUserDir(const std::string& key, const std::string& fallback) {
   return fallback;
 }
 
-// Splits a command-line argument text: blanks separate, double quotes group.
-std::vector<std::string> SplitArguments(const std::string& text) {
-  std::vector<std::string> args;
-  std::string current;
-  bool inQuotes = false, hasToken = false;
-  for (const char c : text) {
-    if (c == '"') {
-      inQuotes = !inQuotes;
-      hasToken = true;
-    } else if ((c == ' ' || c == '\t') && !inQuotes) {
-      if (hasToken) args.push_back(current);
-      current.clear();
-      hasToken = false;
-    } else {
-      current += c;
-      hasToken = true;
-    }
-  }
-  if (hasToken) args.push_back(current);
-  return args;
-}
-
-// Starts argv detached from this process (its own session, reaped at once);
-// true when the program could be executed.
-bool SpawnDetached(const std::vector<std::string>& argv) {
-  int pipefd[2];
-  if (pipe2(pipefd, O_CLOEXEC) != 0) return false;
-  const pid_t child = fork();
-  if (child < 0) {
-    close(pipefd[0]);
-    close(pipefd[1]);
-    return false;
-  }
-  if (child == 0) {
-    setsid();
-    if (fork() != 0) _exit(0);
-    std::vector<char*> args;
-    for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
-    args.push_back(nullptr);
-    execvp(args[0], args.data());
-    const int err = errno;
-    (void)!write(pipefd[1], &err, sizeof err);
-    _exit(127);
-  }
-  close(pipefd[1]);
-  waitpid(child, nullptr, 0);
-  int err = 0;
-  const ssize_t n = read(pipefd[0], &err, sizeof err);
-  close(pipefd[0]);
-  return n == 0;  // the pipe closed on a successful exec
-}
-
 }  // namespace
 
 std::string TSysUtils::GetLocalAppDataDirPath() {
   return IncludeTrailingPathDelimiter(XdgBaseDir("XDG_DATA_HOME", ".local/share"), '/');
 }
 
-bool TSysUtils::ShellExec(const std::string& FilePath, const std::string& Arguments) {
-  if (FilePath.empty()) return false;
-  std::error_code ec;
-  const auto status = std::filesystem::status(ToFsPath(FilePath), ec);
-  const bool isProgram =
-      !ec && std::filesystem::is_regular_file(status) && access(FilePath.c_str(), X_OK) == 0;
-  const bool onPath = FilePath.find('/') == std::string::npos && !std::filesystem::exists(status);
-  if (isProgram || onPath) {
-    std::vector<std::string> argv{FilePath};
-    for (std::string& a : SplitArguments(Arguments)) argv.push_back(std::move(a));
-    return SpawnDetached(argv);
-  }
-  // Documents and folders open with their associated program.
-  return SpawnDetached({"xdg-open", FilePath});
-}
-
 bool TSysUtils::DeleteDirectory(const std::string& DirPath) {
+  // A link is never followed: not as DirPath (symlink_status), nor inside
+  // the tree, where remove_all removes links themselves.
   std::error_code ec;
   const std::filesystem::path path = ToFsPath(DirPath);
   if (!std::filesystem::is_directory(std::filesystem::symlink_status(path, ec))) return false;

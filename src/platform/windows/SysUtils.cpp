@@ -26,6 +26,48 @@ std::string WithDelimiter(const std::string& path) {
   return IncludeTrailingPathDelimiter(path, '\\');
 }
 
+// The Win32 error for a ShellExecuteW result of 32 or less, when the call
+// left no last error of its own.
+DWORD ShellResultError(INT_PTR result) {
+  switch (result) {
+    case 0:
+    case SE_ERR_OOM:
+      return ERROR_NOT_ENOUGH_MEMORY;
+    case SE_ERR_FNF:
+      return ERROR_FILE_NOT_FOUND;
+    case SE_ERR_PNF:
+      return ERROR_PATH_NOT_FOUND;
+    case SE_ERR_ACCESSDENIED:
+      return ERROR_ACCESS_DENIED;
+    case SE_ERR_SHARE:
+      return ERROR_SHARING_VIOLATION;
+    case SE_ERR_DLLNOTFOUND:
+      return ERROR_DLL_NOT_FOUND;
+    case SE_ERR_ASSOCINCOMPLETE:
+    case SE_ERR_NOASSOC:
+      return ERROR_NO_ASSOCIATION;
+    case SE_ERR_DDETIMEOUT:
+    case SE_ERR_DDEFAIL:
+    case SE_ERR_DDEBUSY:
+      return ERROR_DDE_FAIL;
+    default:
+      return ERROR_BAD_FORMAT;
+  }
+}
+
+// ShellExecuteW "open", shown normally, owned by the active window. On
+// failure the thread's last error holds the reason, never "success".
+bool OpenWithShell(const std::wstring& File, const std::wstring& Parameters) {
+  SetLastError(ERROR_SUCCESS);
+  const INT_PTR result = reinterpret_cast<INT_PTR>(ShellExecuteW(
+      GetActiveWindow(), L"open", File.c_str(), Parameters.c_str(), nullptr, SW_SHOWNORMAL));
+  // Read at once: later calls may reset it.
+  const DWORD error = GetLastError();
+  if (result > 32) return true;
+  SetLastError(error != ERROR_SUCCESS ? error : ShellResultError(result));
+  return false;
+}
+
 }  // namespace
 
 std::string TSysUtils::GetLocalAppDataDirPath() {
@@ -33,12 +75,17 @@ std::string TSysUtils::GetLocalAppDataDirPath() {
 }
 
 bool TSysUtils::ShellExec(const std::string& FilePath, const std::string& Arguments) {
-  const HINSTANCE result = ShellExecuteW(GetActiveWindow(), L"open", Widen(FilePath).c_str(),
-                                         Widen(Arguments).c_str(), nullptr, SW_SHOWNORMAL);
-  return reinterpret_cast<INT_PTR>(result) > 32;
+  return OpenWithShell(Widen(FilePath), Widen(Arguments));
+}
+
+bool TSysUtils::ShellExplore(const std::string& FilePath) {
+  return OpenWithShell(L"explorer.exe", L"/select, \"" + Widen(FilePath) + L"\"");
 }
 
 bool TSysUtils::DeleteDirectory(const std::string& DirPath) {
+  // The shell expands wildcards in its source list, and no folder name
+  // holds them: such a path would delete every match.
+  if (DirPath.find_first_of("*?") != std::string::npos) return false;
   // The source is a list of paths, each NUL-terminated, closed by one more NUL.
   std::wstring from = Widen(DirPath);
   from.push_back(L'\0');

@@ -5,6 +5,7 @@
 
 #include <mutex>
 
+#include "core/ShellText.h"
 #include "platform/windows/WinHandle.h"
 #include "platform/windows/WinStr.h"
 #include "ports/System.h"
@@ -27,12 +28,25 @@ std::string GetExecutablePath() {
 }
 
 std::vector<std::string> GetCommandLineArgs() {
-  int argc = 0;
-  win::TLocalPtr<LPWSTR> argv(CommandLineToArgvW(GetCommandLineW(), &argc));
-  std::vector<std::string> args;
-  if (!argv) return args;
-  for (int i = 1; i < argc; ++i) args.push_back(Narrow(argv.get()[i]));
+  // The host's own rules (backslashes are plain), the same on every platform.
+  std::vector<std::string> args = SplitCommandLine(Narrow(GetCommandLineW()));
+  if (!args.empty()) args.erase(args.begin());
   return args;
+}
+
+std::string SystemErrorMessage(int code) {
+  wchar_t* text = nullptr;
+  const DWORD n = FormatMessageW(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+      nullptr, static_cast<DWORD>(code), 0, reinterpret_cast<LPWSTR>(&text), 0, nullptr);
+  win::TLocalPtr<wchar_t> owned(text);
+  if (n == 0 || !text) return "System error " + std::to_string(static_cast<unsigned>(code));
+  return TrimSystemMessage(Narrow(std::wstring_view(text, n)));
+}
+
+std::string LastSystemErrorMessage() {
+  const DWORD code = GetLastError();
+  return SystemErrorMessage(code == ERROR_SUCCESS ? ERROR_GEN_FAILURE : static_cast<int>(code));
 }
 
 std::string GetUserLanguageCode() {

@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "ports/SysUtilsShell.h"
 #include "ports/UI.h"
 
 namespace zel::win {
@@ -26,11 +27,13 @@ class TWin32UI final : public IUI {
   int MessageDialog(const TMessageDialogParams& Params) override;
   void Queue(std::function<void()> Fn) override;
   void SetApplicationTitle(const std::string& Title) override;
+  IShell& Shell() override { return FShell; }
   const std::string& ApplicationTitle() const { return FTitle; }
   void Run() override;
   void Terminate() override;
 
  private:
+  TSysUtilsShell FShell;
   DWORD FThreadId;
   std::string FTitle;
   std::unique_ptr<TUIQueueWindow> FQueue;

@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 
+#include "core/ShellText.h"
 #include "platform/linux/webkit/Controller.h"
 #include "platform/linux/webkit/Protocol.h"
 #include "platform/linux/webkit/ResourceObjects.h"
@@ -12,30 +13,10 @@
 
 namespace zel::webkit {
 
-std::vector<std::string> SplitArguments(std::string_view text) {
-  std::vector<std::string> out;
-  std::string current;
-  bool quoted = false, any = false;
-  for (char c : text) {
-    if (c == '"') {
-      quoted = !quoted;
-      any = true;
-    } else if ((c == ' ' || c == '\t' || c == '\n') && !quoted) {
-      if (any) out.push_back(std::exchange(current, {}));
-      any = false;
-    } else {
-      current += c;
-      any = true;
-    }
-  }
-  if (any) out.push_back(current);
-  return out;
-}
-
 TEnvironmentOptions ParseEnvironmentOptions(const char* userDataFolder, const char* arguments) {
   TEnvironmentOptions options;
   if (userDataFolder) options.UserDataFolder = userDataFolder;
-  for (const std::string& argument : SplitArguments(arguments ? arguments : "")) {
+  for (const std::string& argument : SplitCommandLine(arguments ? arguments : "")) {
     if (argument == "--disable-web-security")
       options.DisableWebSecurity = true;
     else if (argument == "--autoplay-policy=no-user-gesture-required")

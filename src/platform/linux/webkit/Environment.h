@@ -21,8 +21,6 @@ struct TEnvironmentOptions {
   bool AutoplayWithoutGesture = false;
 };
 
-// Splits a command-line text at blanks; double quotes group.
-std::vector<std::string> SplitArguments(std::string_view text);
 TEnvironmentOptions ParseEnvironmentOptions(const char* userDataFolder, const char* arguments);
 
 // "major.minor.micro" of the WebKitGTK in use.
