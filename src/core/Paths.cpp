@@ -22,4 +22,14 @@ std::string ExtractFilePath(std::string_view path) {
   return pos == std::string_view::npos ? std::string() : std::string(path.substr(0, pos + 1));
 }
 
+bool IsPlainPathComponent(std::string_view Name) {
+  bool blank = true;
+  for (const char c : Name) {
+    const auto u = static_cast<unsigned char>(c);
+    if (c == '/' || c == '\\' || u < 0x20 || u == 0x7F) return false;
+    if (c != ' ') blank = false;
+  }
+  return !blank && Name != "." && Name != "..";
+}
+
 }  // namespace zel

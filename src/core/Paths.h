@@ -17,4 +17,8 @@ std::string IncludeTrailingPathDelimiter(std::string_view path, char delim);
 // The folder part of a path including its trailing delimiter ("/" or "\\").
 std::string ExtractFilePath(std::string_view path);
 
+// True when Name can stand as one folder name below another folder: not
+// blank, not "." or "..", and free of "/", "\\" and control characters.
+bool IsPlainPathComponent(std::string_view Name);
+
 }  // namespace zel

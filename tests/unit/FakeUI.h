@@ -158,6 +158,15 @@ class TFakeUI : public IUI {
     std::lock_guard guard(FLock);
     FQueue.push_back(std::move(fn));
   }
+  bool RequirePassword(const std::string& caption, const std::string& password) override {
+    PasswordPrompts.push_back(caption + ":" + password);
+    return PasswordAnswer;
+  }
+  std::unique_ptr<IInstallerProgressPeer> ShowInstallerProgress(
+      const TInstallerProgressParams& params) override {
+    ProgressWindows.push_back(params);
+    return std::make_unique<IInstallerProgressPeer>();
+  }
   void SetApplicationTitle(const std::string& t) override { AppTitle = t; }
   void Run() override { Running = true; }
   void Terminate() override { Running = false; }
@@ -186,6 +195,10 @@ class TFakeUI : public IUI {
   std::vector<TFakeBrowserHostPeer*> Hosts;
   std::string AppTitle;
   bool Running = false;
+  // "caption:password" of every prompt, and whether the user types it.
+  std::vector<std::string> PasswordPrompts;
+  bool PasswordAnswer = true;
+  std::vector<TInstallerProgressParams> ProgressWindows;
 
  private:
   std::thread::id FThread;

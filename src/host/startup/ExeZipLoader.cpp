@@ -8,12 +8,14 @@
 #include "core/Paths.h"
 #include "core/Text.h"
 #include "host/browser/EdgeLoader.h"
+#include "host/startup/EdgeInstaller.h"
 #include "host/startup/Halt.h"
 #include "host/startup/LocalizedDialogs.h"
 #include "host/startup/StyleManager.h"
 #include "ports/PlatformNames.h"
 #include "ports/SysUtils.h"
 #include "ports/System.h"
+#include "ports/UI.h"
 
 namespace zel {
 
@@ -58,20 +60,10 @@ void SetBrowserEnvironment() {
   sys::UnsetEnv("WEBVIEW2_RELEASE_CHANNEL_PREFERENCE");
 }
 
-void DefaultRuntimeMissing() {
-  ShowLocalizedError(lmRuntimeRequired);
-  Halt(0);
-}
-
 }  // namespace
 
 TStartupEnvironment TStartupEnvironment::Current() {
   return {sys::GetExecutablePath(), sys::GetCommandLineArgs()};
-}
-
-TStartupHooks& StartupHooks() {
-  static TStartupHooks hooks;
-  return hooks;
 }
 
 void LoadProjectINI() {
@@ -109,6 +101,8 @@ void LoadExeZip(const TStartupEnvironment& Env) {
   ExeUtils->GetZipFromExe(archive);
   OpenPackage(std::move(archive), Env.Args);
   if (AppID.empty() || AppName.empty() || AppDirName.empty()) Halt(0);
+  // The ID names a folder that the runtime flow may delete.
+  if (!IsPlainPathComponent(AppID)) Halt(0);
 
   const std::string theme = ProjectINI->ReadString("App", "Theme", "Windows");
   if (theme != "Windows") TStyleManager::TrySetStyle(theme, true);
@@ -125,18 +119,11 @@ void LoadExeZip(const TStartupEnvironment& Env) {
 
   SetBrowserEnvironment();
 
-  if (!CheckEdgeIsInstalled(WebView2LoaderPath)) {
-    if (StartupHooks().RuntimeMissing)
-      StartupHooks().RuntimeMissing();
-    else
-      DefaultRuntimeMissing();
-  }
+  if (!RuntimeInstallerOps().CheckEdgeIsInstalled(WebView2LoaderPath)) RunRuntimeFlow();
   if (!ProgramArgs.empty() && ProgramArgs[0] == AppID) return;
 
   const std::string password = ProjectINI->ReadString("App", "Password", "");
-  if (!password.empty() && StartupHooks().RequirePassword &&
-      !StartupHooks().RequirePassword(AppName, password))
-    Halt(0);
+  if (!password.empty() && !UI().RequirePassword(AppName, password)) Halt(0);
 }
 
 void FinalizeExeZipLoader() {
