@@ -103,11 +103,76 @@ class TGtkInstallerProgress : public IInstallerProgressPeer {
   guint FTimer = 0;
 };
 
+constexpr int kPromptWidth = 308, kPromptHeight = 71;
+constexpr int kFieldLeft = 24, kFieldWidth = 257;
+
+// The password prompt's state while its own loop runs.
+struct TPasswordPrompt {
+  std::string Password;
+  GMainLoop* Loop = nullptr;
+  bool Accepted = false;
+};
+
+gboolean OnPasswordKeyRelease(GtkWidget* entry, GdkEvent*, gpointer data) {
+  auto* prompt = static_cast<TPasswordPrompt*>(data);
+  // The whole text, exactly: no trimming, no case folding, no normalising.
+  if (prompt->Password == gtk_entry_get_text(GTK_ENTRY(entry)) && !prompt->Accepted) {
+    prompt->Accepted = true;
+    g_main_loop_quit(prompt->Loop);
+  }
+  return FALSE;
+}
+
+gboolean OnPasswordDelete(GtkWidget*, GdkEvent*, gpointer data) {
+  g_main_loop_quit(static_cast<TPasswordPrompt*>(data)->Loop);
+  return TRUE;
+}
+
+GtkWidget* NewPasswordField(TPasswordPrompt& prompt) {
+  GtkWidget* entry = gtk_entry_new();
+  gtk_entry_set_visibility(GTK_ENTRY(entry), FALSE);
+  gtk_entry_set_invisible_char(GTK_ENTRY(entry), '*');
+  // Enter must not reach a default button: it has no meaning here.
+  gtk_entry_set_activates_default(GTK_ENTRY(entry), FALSE);
+  gtk_entry_set_icon_from_icon_name(GTK_ENTRY(entry), GTK_ENTRY_ICON_PRIMARY, "dialog-password");
+  gtk_entry_set_icon_activatable(GTK_ENTRY(entry), GTK_ENTRY_ICON_PRIMARY, FALSE);
+  gtk_widget_set_size_request(entry, kFieldWidth, -1);
+  gtk_widget_set_halign(entry, GTK_ALIGN_START);
+  gtk_widget_set_valign(entry, GTK_ALIGN_CENTER);
+  gtk_widget_set_margin_start(entry, kFieldLeft);
+  gtk_widget_set_margin_end(entry, kPromptWidth - kFieldLeft - kFieldWidth);
+  g_signal_connect(entry, "key-release-event", G_CALLBACK(OnPasswordKeyRelease), &prompt);
+  return entry;
+}
+
 }  // namespace
 
-bool TGtkUI::RequirePassword(const std::string&, const std::string&) {
-  // No prompt yet: an application with a password must not open unasked.
-  return false;
+bool TGtkUI::RequirePassword(const std::string& Caption, const std::string& Password) {
+  if (!EnsureGtk()) return false;
+  TPasswordPrompt prompt{Password, g_main_loop_new(nullptr, FALSE)};
+  // A plain window, not a GtkDialog: the dialog's Escape binding would close
+  // it, and closing ends the program.
+  GtkWidget* window = gtk_window_new(GTK_WINDOW_TOPLEVEL);
+  GtkWindow* w = GTK_WINDOW(window);
+  gtk_window_set_title(w, Caption.c_str());
+  gtk_window_set_modal(w, TRUE);
+  gtk_window_set_transient_for(w, ActiveWindow());
+  gtk_window_set_resizable(w, FALSE);
+  gtk_window_set_type_hint(w, GDK_WINDOW_TYPE_HINT_DIALOG);
+  gtk_window_set_position(w, GTK_WIN_POS_CENTER);
+  gtk_widget_set_size_request(window, kPromptWidth, kPromptHeight);
+  g_signal_connect(window, "delete-event", G_CALLBACK(OnPasswordDelete), &prompt);
+  GtkWidget* entry = NewPasswordField(prompt);
+  gtk_container_add(GTK_CONTAINER(window), entry);
+  gtk_widget_show_all(window);
+  gtk_widget_grab_focus(entry);
+  gtk_window_present(w);
+  g_main_loop_run(prompt.Loop);
+  g_main_loop_unref(prompt.Loop);
+  gtk_widget_destroy(window);
+  // Let the window disappear before the start-up goes on.
+  while (gtk_events_pending()) gtk_main_iteration_do(FALSE);
+  return prompt.Accepted;
 }
 
 std::unique_ptr<IInstallerProgressPeer> TGtkUI::ShowInstallerProgress(
