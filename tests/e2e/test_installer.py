@@ -5,7 +5,7 @@ root, so the installer runs without pkexec."""
 
 import os
 import shutil
-import stat
+import time
 import unittest
 
 import atspi
@@ -121,6 +121,26 @@ class MissingRuntime(ZelTestCase):
         # The fresh instance finds the runtime and shows the page.
         self.assertEqual(self.report("loaded", 30), {"ok": True})
         self.assertFalse(os.path.exists(os.path.join(self.data, INSTALLER)))
+
+    def test_progress_window_kinds(self):
+        cases = [({"InstallIndicatorType": "0"}, {}),
+                 ({"InstallIndicatorType": "2"}, {}),
+                 ({"InstallIndicatorType": "1", "InstallIndicatorColor": "0",
+                   "InstallFormColor": "$0080FFFF"}, {}),
+                 ({"InstallIndicatorType": "2"}, {"GDK_SCALE": "2"})]
+        for keys, env in cases:
+            with self.subTest(keys=keys, env=env):
+                p = self.start(self.app("#!/bin/sh\nsleep 2\n", **keys), env=env)
+                self.answer(p, 7, "Accept")
+                progress = self.window_named("EdgeInstallerForm")
+                geometry = self.geometry(progress)
+                size = 160 if env else 80
+                self.assertEqual((geometry["WIDTH"], geometry["HEIGHT"]), (size, size))
+                time.sleep(0.3)
+                self.screenshot("kind%s%s" % (keys["InstallIndicatorType"],
+                                              "-scale2" if env else ""))
+                self.answer(p, 9, "Accept")
+                self.assertEqual(self.exits(p), 0)
 
     def test_real_runtime_never_starts_the_flow(self):
         p = self.pack(INI, {"index.html": INDEX},
