@@ -5,6 +5,7 @@ root, so the installer runs without pkexec."""
 
 import os
 import shutil
+import signal
 import time
 import unittest
 
@@ -141,6 +142,13 @@ class MissingRuntime(ZelTestCase):
                                               "-scale2" if env else ""))
                 self.answer(p, 9, "Accept")
                 self.assertEqual(self.exits(p), 0)
+
+    def test_told_to_end_while_waiting(self):
+        p = self.start(self.app("#!/bin/sh\nsleep 60\n"))
+        self.answer(p, 7, "Accept")
+        self.window_named("EdgeInstallerForm")
+        p.send_signal(signal.SIGTERM)
+        self.assertEqual(self.exits(p, 10), -signal.SIGTERM)
 
     def test_real_runtime_never_starts_the_flow(self):
         p = self.pack(INI, {"index.html": INDEX},
