@@ -18,4 +18,9 @@ std::string LoaderEntryName();
 // with every build of the host while an extracted file is never replaced.
 std::string LoaderFileName();
 
+// The browser runtime's installer: the archive entry that carries it and its
+// file name in the application's data folder ("WebView2Installer.exe" on
+// Windows, a shell script on Linux).
+std::string InstallerEntryName();
+
 }  // namespace zel::names

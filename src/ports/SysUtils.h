@@ -40,6 +40,17 @@ class TSysUtils {
   // elsewhere.
   static void GetWindowsCaptions(std::vector<std::string>& List);
 
+  // Starts FilePath with Params elevated (Windows: "runas"; Linux: directly
+  // as root, else through pkexec) and waits for it while the UI goes on
+  // handling events. Its exit code; 0 when it could not start or the
+  // elevation was refused.
+  static int ShellExecAsAdminAndWait(const std::string& FilePath, const std::string& Params);
+
+  // True when the browser runtime's loader library at that path reports an
+  // available runtime (a non-empty version). A library that cannot be
+  // loaded, such as the Linux runtime without WebKitGTK, counts as missing.
+  static bool CheckEdgeIsInstalled(const std::string& EdgeLoaderDllPath);
+
   // Deletes a folder and everything in it, permanently, never following a
   // symbolic link out of it; false for a missing folder (and on Windows for
   // a path with wildcards).

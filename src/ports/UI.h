@@ -169,6 +169,23 @@ class IFileDialogPeer {
   virtual std::string FileName() const = 0;
 };
 
+// The progress window shown while the browser runtime installs.
+enum class TActivityIndicatorType { aitMomentumDots, aitRotatingSector, aitSectorRing };
+enum class TActivityIndicatorColor { aicBlack, aicWhite };
+
+struct TInstallerProgressParams {
+  // Background: 00BBGGRR, or FF0000nn for system colour nn (26, hot-track).
+  unsigned Color = 0xFF00001A;
+  TActivityIndicatorColor IndicatorColor = TActivityIndicatorColor::aicWhite;
+  TActivityIndicatorType IndicatorType = TActivityIndicatorType::aitMomentumDots;
+};
+
+// The shown progress window; it disappears with the object.
+class IInstallerProgressPeer {
+ public:
+  virtual ~IInstallerProgressPeer() = default;
+};
+
 class IUI {
  public:
   virtual ~IUI() = default;
@@ -188,6 +205,16 @@ class IUI {
   // exception that escapes Fn, or any handler the UI calls, goes to
   // ReportException.
   virtual void Queue(std::function<void()> Fn) = 0;
+
+  // The start-up's password prompt: a modal window captioned Caption with one
+  // password field, closed by itself once the field holds exactly Password
+  // (true); false when the user closed it any other way.
+  virtual bool RequirePassword(const std::string& Caption, const std::string& Password) = 0;
+
+  // Shows the borderless, animated 80 x 80 progress window, centred, with no
+  // taskbar entry; the user cannot close it.
+  virtual std::unique_ptr<IInstallerProgressPeer> ShowInstallerProgress(
+      const TInstallerProgressParams& Params) = 0;
 
   virtual void SetApplicationTitle(const std::string& Title) = 0;
 

@@ -24,7 +24,7 @@ class Packager(ZelTestCase):
         listing = run([ZELPACK, "--list", out]).stdout.split()
         self.assertEqual(sorted(listing), sorted([
             "zel.ini", "app/", "app/index.html", "app/css/", "app/css/a.css", "app/empty/",
-            "libzelwebkit.so"]))
+            "libzelwebkit.so", "zel-runtime-installer.sh"]))
 
     def test_refusals(self):
         src = self.folder()

@@ -120,7 +120,7 @@ class ZelTestCase(unittest.TestCase):
 
     # ---- applications ----------------------------------------------------
 
-    def pack(self, ini, files=None, name="app", webviewjs=None, folder_files=None):
+    def pack(self, ini, files=None, name="app", webviewjs=None, folder_files=None, host=None):
         """Writes a test application folder and packs it; returns its path.
         `ini` is the [App] section as a dict (or the whole text); `files`
         maps names below the application folder to contents."""
@@ -141,7 +141,7 @@ class ZelTestCase(unittest.TestCase):
         for path, content in (folder_files or {}).items():
             self.write(os.path.join(src, path), content)
         out = os.path.join(self.tmp, name + ".bin")
-        result = run([ZELPACK, src, "-o", out])
+        result = run([ZELPACK, src, "-o", out] + (["--host", host] if host else []))
         self.assertEqual(result.returncode, 0, result.stderr)
         return out
 

@@ -184,6 +184,15 @@ class TFakeUI : public IUI {
     std::lock_guard guard(FLock);
     FQueue.push_back(std::move(fn));
   }
+  bool RequirePassword(const std::string& caption, const std::string& password) override {
+    PasswordPrompts.push_back(caption + ":" + password);
+    return PasswordAnswer;
+  }
+  std::unique_ptr<IInstallerProgressPeer> ShowInstallerProgress(
+      const TInstallerProgressParams& params) override {
+    ProgressWindows.push_back(params);
+    return std::make_unique<IInstallerProgressPeer>();
+  }
   void SetApplicationTitle(const std::string& t) override { AppTitle = t; }
   IShell& Shell() override { return FakeShell; }
   void Run() override { Running = true; }
@@ -214,6 +223,10 @@ class TFakeUI : public IUI {
   std::string AppTitle;
   bool Running = false;
   TFakeShell FakeShell;
+  // "caption:password" of every prompt, and whether the user types it.
+  std::vector<std::string> PasswordPrompts;
+  bool PasswordAnswer = true;
+  std::vector<TInstallerProgressParams> ProgressWindows;
 
  private:
   std::thread::id FThread;

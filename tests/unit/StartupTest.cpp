@@ -6,10 +6,12 @@
 #include "FakeUI.h"
 #include "TestFiles.h"
 #include "host/browser/EdgeLoader.h"
+#include "host/startup/EdgeInstaller.h"
 #include "host/startup/ExeZipLoader.h"
 #include "host/startup/Halt.h"
 #include "host/startup/StyleManager.h"
 #include "ports/PlatformNames.h"
+#include "ports/SysUtils.h"
 #include "ports/System.h"
 
 using namespace zel;
@@ -27,18 +29,20 @@ class StartupTest : public ::testing::Test {
     sys::SetEnv("XDG_DATA_HOME", (Dir.Path() / "data").string());
     sys::SetEnv("LC_ALL", "C");
     sys::SetEnv("WEBVIEW2_BROWSER_EXECUTABLE_FOLDER", "/somewhere");
-    StartupHooks() = {};
-    StartupHooks().RuntimeMissing = [this] {
-      ++RuntimeMissing;
-      Halt(0);
-    };
+    RuntimeInstallerOps() = {[this](const std::string& path) {
+                               const bool installed = TSysUtils::CheckEdgeIsInstalled(path);
+                               RuntimeMissing += installed ? 0 : 1;
+                               return installed;
+                             },
+                             [](const std::string&, const std::string&) { return 0; },
+                             [](const std::string&, const std::string&) { return true; }};
     TStyleManager::TrySetStyle("Windows", false);
   }
   void TearDown() override {
     if (sys::PathDelim() == '\\') return;
     UnloadWebView2Loader();
     FinalizeExeZipLoader();
-    StartupHooks() = {};
+    RuntimeInstallerOps() = TRuntimeInstallerOps::System();
     sys::UnsetEnv("LC_ALL");
   }
 
@@ -67,6 +71,8 @@ class StartupTest : public ::testing::Test {
 };
 
 const char* kIni = "[App]\nID=demo.app\nName=Demo\nDirName=app\n";
+// Reports a missing runtime without offering the installer.
+const std::string kIniNoInstaller = std::string(kIni) + "EdgeInstaller=0\n";
 
 }  // namespace
 
@@ -151,7 +157,7 @@ TEST_F(StartupTest, PreparesFoldersLoaderAndEnvironment) {
 }
 
 TEST_F(StartupTest, ExtractedLoaderIsNeverReplaced) {
-  const std::string exe = App({{"zel.ini", kIni}});
+  const std::string exe = App({{"zel.ini", kIniNoInstaller}});
   // What an earlier version left in the folder stays, even though the
   // archive carries a library.
   const fs::path loader =
@@ -164,7 +170,7 @@ TEST_F(StartupTest, ExtractedLoaderIsNeverReplaced) {
 }
 
 TEST_F(StartupTest, MissingLoaderEntryMeansMissingRuntime) {
-  EXPECT_FALSE(Start(App({{"zel.ini", kIni}}, false)));
+  EXPECT_FALSE(Start(App({{"zel.ini", kIniNoInstaller}}, false)));
   EXPECT_EQ(RuntimeMissing, 1);
   EXPECT_TRUE(fs::exists(WebView2LoaderPath));
   EXPECT_EQ(fs::file_size(WebView2LoaderPath), 0u);
@@ -172,12 +178,6 @@ TEST_F(StartupTest, MissingLoaderEntryMeansMissingRuntime) {
 
 TEST_F(StartupTest, PasswordPromptAndSecondWindowLaunch) {
   const std::string exe = App({{"zel.ini", std::string(kIni) + "Password=Secret\n"}});
-  std::vector<std::string> prompts;
-  bool answer = true;
-  StartupHooks().RequirePassword = [&](const std::string& caption, const std::string& password) {
-    prompts.push_back(caption + ":" + password);
-    return answer;
-  };
   struct Case {
     std::vector<std::string> args;
     bool prompted;
@@ -188,15 +188,17 @@ TEST_F(StartupTest, PasswordPromptAndSecondWindowLaunch) {
       {{"DEMO.APP", "file:///other.html"}, true},
   };
   for (const Case& c : cases) {
-    prompts.clear();
+    UI.PasswordPrompts.clear();
     FinalizeExeZipLoader();
     EXPECT_TRUE(Start(exe, c.args));
-    EXPECT_EQ(prompts.size(), c.prompted ? 1u : 0u);
+    EXPECT_EQ(UI.PasswordPrompts.size(), c.prompted ? 1u : 0u);
   }
-  EXPECT_EQ(prompts, std::vector<std::string>{"Demo:Secret"});
-  answer = false;
+  EXPECT_EQ(UI.PasswordPrompts, std::vector<std::string>{"Demo:Secret"});
+  // Closing the prompt ends the start.
+  UI.PasswordAnswer = false;
   FinalizeExeZipLoader();
   EXPECT_FALSE(Start(exe));
+  EXPECT_TRUE(UI.Dialogs.empty());
 }
 
 TEST_F(StartupTest, ThemeFromTheConfiguration) {

@@ -47,6 +47,13 @@ class TRecordingUI final : public IUI {
     return mrOk;
   }
   void Queue(std::function<void()> Fn) override { Real.Queue(std::move(Fn)); }
+  bool RequirePassword(const std::string& Caption, const std::string& Password) override {
+    return Real.RequirePassword(Caption, Password);
+  }
+  std::unique_ptr<IInstallerProgressPeer> ShowInstallerProgress(
+      const TInstallerProgressParams& Params) override {
+    return Real.ShowInstallerProgress(Params);
+  }
   void SetApplicationTitle(const std::string& Title) override { Real.SetApplicationTitle(Title); }
   IShell& Shell() override { return Real.Shell(); }
   void Run() override { Real.Run(); }

@@ -172,6 +172,119 @@ smoke_packaged_app() {
   rm -rf "$dir" "$WINEPREFIX/drive_c/users/$(id -un)/AppData/Local/$id"
 }
 
+# Packs an application from $1 (folder) into $2 (exe); the [App] keys follow.
+pack_smoke_app() {
+  local src="$1" exe="$2"
+  shift 2
+  mkdir -p "$src/app"
+  printf '[App]\n' >"$src/zel.ini"
+  printf '%s\n' "$@" >>"$src/zel.ini"
+  echo '<!doctype html><title>smoke</title>' >"$src/app/index.html"
+  wine "$BIN/zelpack.exe" "$(winepath -w "$src")" -o "$(winepath -w "$exe")" >/dev/null
+}
+
+# Clicks the button captioned $2 in the visible window titled $1.
+press_button() {
+  local id
+  id="$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | tail -1)"
+  [[ -n "$id" ]] || return 1
+  # The dialog's buttons answer to their underlined letter or to Tab/Return;
+  # Cancel is the second button, so Tab moves to it.
+  if [[ "$2" == second ]]; then
+    timeout 5 xdotool windowactivate --sync "$id" key --clearmodifiers Tab Return 2>/dev/null
+  else
+    timeout 5 xdotool windowactivate --sync "$id" key --clearmodifiers Return 2>/dev/null
+  fi
+}
+
+# Without a browser runtime (Wine has none, and the package carries no
+# loader): EdgeInstaller=0 reports message 6; otherwise the question
+# (message 7) appears, and Cancel leads to message 8 with the per-user
+# folder gone.
+smoke_missing_runtime() {
+  local dir="$ROOT/build/windows-smoke-runtime" id="zel.runtime.$$" texts pid data
+  data="$WINEPREFIX/drive_c/users/$(id -un)/AppData/Local/$id"
+  rm -rf "$dir"
+  pack_smoke_app "$dir/off" "$dir/off.exe" "ID=$id" "Name=Zel Runtime" "DirName=app" \
+    "EdgeInstaller=0" || { fail "missing runtime: zelpack failed"; return; }
+  pack_smoke_app "$dir/on" "$dir/on.exe" "ID=$id" "Name=Zel Runtime" "DirName=app" ||
+    { fail "missing runtime: zelpack failed"; return; }
+
+  wine "$dir/off.exe" &
+  pid=$!
+  texts="$(timeout 60 wine "$BIN/zel_win_dialog_probe.exe" Error 30000)"
+  answer_dialog Error "$pid"
+  wait "$pid"
+  if grep -qF "The Microsoft WebView2 runtime is required to run this application. This application cannot continue" <<<"$texts" && [[ -d "$data" ]]; then
+    pass "missing runtime, not offered: message 6, folder kept"
+  else
+    fail "missing runtime, not offered: saw: $texts"
+  fi
+
+  wine "$dir/on.exe" &
+  pid=$!
+  texts="$(timeout 60 wine "$BIN/zel_win_dialog_probe.exe" Confirm 30000)"
+  press_button Confirm second
+  local after
+  after="$(timeout 60 wine "$BIN/zel_win_dialog_probe.exe" Error 30000)"
+  answer_dialog Error "$pid"
+  wait "$pid"
+  if grep -qF "Do you want to install it now?" <<<"$texts" &&
+    grep -qF "This application cannot continue and will be closed now." <<<"$after" &&
+    [[ ! -e "$data" ]]; then
+    pass "missing runtime, declined: message 7, message 8, folder removed"
+  else
+    fail "missing runtime, declined: saw: $texts / $after / folder $(ls -d "$data" 2>&1)"
+  fi
+  rm -rf "$dir" "$data"
+}
+
+# With the fake runtime as loader (it reports a version) the password prompt
+# appears; typing the password closes it and the main window opens.
+smoke_password() {
+  local dir="$ROOT/build/windows-smoke-password" id="zel.password.$$" pid prompt
+  rm -rf "$dir"
+  mkdir -p "$dir/src"
+  cp "$ROOT/build/windows/tests/libzelfakeruntime.dll" "$dir/src/WebView2LoaderWin64.dll"
+  pack_smoke_app "$dir/src" "$dir/app.exe" "ID=$id" "Name=Zel Password" "DirName=app" \
+    "Password=Se cret" || { fail "password: zelpack failed"; return; }
+  wine "$dir/app.exe" &
+  pid=$!
+  for _ in $(seq 1 100); do
+    prompt="$(xdotool search --onlyvisible --name '^Zel Password$' 2>/dev/null | tail -1)"
+    [[ -n "$prompt" ]] && break
+    sleep 0.3
+  done
+  if [[ -z "$prompt" ]]; then
+    fail "password: no prompt"
+  else
+    timeout 10 xdotool windowactivate --sync "$prompt" type --delay 50 "se cret" 2>/dev/null
+    timeout 5 xdotool key Escape Return 2>/dev/null
+    sleep 1
+    local stayed
+    stayed="$(count_windows 'Zel Password')"
+    timeout 10 xdotool key ctrl+a BackSpace 2>/dev/null
+    timeout 10 xdotool type --delay 50 "Se cret" 2>/dev/null
+    # The prompt closes; the main window (same title) follows.
+    local main=""
+    for _ in $(seq 1 100); do
+      main="$(xdotool search --onlyvisible --name '^Zel Password$' 2>/dev/null | grep -vx "$prompt" | tail -1)"
+      [[ -n "$main" ]] && ! xdotool search --onlyvisible --name '^Zel Password$' | grep -qx "$prompt" && break
+      main=""
+      sleep 0.3
+    done
+    if [[ "$stayed" == 1 && -n "$main" ]] && kill -0 "$pid" 2>/dev/null; then
+      import -window root "$ROOT/build/windows/password-smoke.png" 2>/dev/null
+      pass "password: wrong text stays, right text opens"
+    else
+      fail "password: stayed=$stayed"
+    fi
+  fi
+  wineserver -k 2>/dev/null
+  wait "$pid" 2>/dev/null
+  rm -rf "$dir" "$WINEPREFIX/drive_c/users/$(id -un)/AppData/Local/$id"
+}
+
 inside_display() {
   openbox >/dev/null 2>&1 &
   local wm=$!
@@ -182,6 +295,8 @@ inside_display() {
   smoke_bare_host de_DE.UTF-8 "Dies ist keine gültige Windows-Anwendung." "Akzeptieren"
   smoke_single_instance
   smoke_packaged_app
+  smoke_missing_runtime
+  smoke_password
   wineserver -k 2>/dev/null
   kill "$wm" 2>/dev/null
   echo "$PASSED passed, $FAILED failed"

@@ -73,15 +73,17 @@ void CheckConfiguration(const std::string& iniBytes) {
 
 std::string BuildArchive(const fs::path& folder, const fs::path& host) {
   TZipWriter writer(CalculateWidth(kPasswordText, kPasswordKey));
-  bool hasLoader = false;
-  const std::string loaderEntry = names::LoaderEntryName();
+  // The platform's browser loader library and runtime installer travel with
+  // the bare host; the folder's own copies win.
+  std::vector<std::pair<std::string, bool>> companions = {{names::LoaderEntryName(), false},
+                                                          {names::InstallerEntryName(), false}};
   bool hasIni = false;
   for (const auto& [name, path] : CollectEntries(folder)) {
     if (name.back() == '/') {
       writer.AddFolder(name, DosTimeOf(path));
       continue;
     }
-    hasLoader = hasLoader || SameTextAscii(name, loaderEntry);
+    for (auto& [entry, present] : companions) present = present || SameTextAscii(name, entry);
     std::string content = ReadWholeFile(path);
     if (SameTextAscii(name, "zel.ini")) {
       CheckConfiguration(content);
@@ -89,11 +91,12 @@ std::string BuildArchive(const fs::path& folder, const fs::path& host) {
     }
     writer.AddFile(name, std::move(content), DosTimeOf(path));
   }
-  // The platform's browser loader library travels with the bare host.
-  const fs::path loader = host.parent_path() / ToFsPath(loaderEntry);
-  std::error_code ec;
-  if (!hasLoader && fs::is_regular_file(loader, ec))
-    writer.AddFile(loaderEntry, ReadWholeFile(loader), DosTimeOf(loader));
+  for (const auto& [entry, present] : companions) {
+    const fs::path file = host.parent_path() / ToFsPath(entry);
+    std::error_code ec;
+    if (!present && fs::is_regular_file(file, ec))
+      writer.AddFile(entry, ReadWholeFile(file), DosTimeOf(file));
+  }
   if (!hasIni)
     std::cerr << "zelpack: warning: " << FromFsPath(folder)
               << " has no zel.ini; the application will not start\n";

@@ -74,27 +74,4 @@ HRESULT GetCoreWebView2BrowserVersionString(LPCWSTR browserExecutableFolder, LPW
   return E_FAIL;
 }
 
-bool CheckEdgeIsInstalled(const std::string& EdgeLoaderDllPath) {
-  std::error_code ec;
-  if (!std::filesystem::is_regular_file(ToFsPath(EdgeLoaderDllPath), ec)) return false;
-  // The start-up asks about the library it is about to use: keep that one
-  // loaded instead of loading the browser engine twice.
-  std::unique_ptr<sys::TDynLib> own;
-  TGetAvailableCoreWebView2BrowserVersionString getAvailable = nullptr;
-  if (EdgeLoaderDllPath == WebView2LoaderPath && BindWebView2Loader()) {
-    getAvailable = Loader().GetAvailableVersion;
-  } else {
-    own = sys::TDynLib::Load(EdgeLoaderDllPath);
-    if (!own) return false;
-    getAvailable = Bind<TGetAvailableCoreWebView2BrowserVersionString>(
-        *own, "GetAvailableCoreWebView2BrowserVersionString");
-  }
-  if (!getAvailable) return false;
-  LPWSTR version = nullptr;
-  getAvailable(nullptr, &version);
-  const bool installed = version && *version;
-  if (version) CoTaskMemFree(version);
-  return installed;
-}
-
 }  // namespace zel

@@ -24,8 +24,4 @@ HRESULT CreateCoreWebView2Environment(
     ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler* handler);
 HRESULT GetCoreWebView2BrowserVersionString(LPCWSTR browserExecutableFolder, LPWSTR* versionInfo);
 
-// True when the loader library at that path reports an available runtime
-// (a non-empty version). Loads and unloads its own copy of the library.
-bool CheckEdgeIsInstalled(const std::string& EdgeLoaderDllPath);
-
 }  // namespace zel

@@ -8,12 +8,14 @@
 #include "core/Paths.h"
 #include "core/Text.h"
 #include "host/browser/EdgeLoader.h"
+#include "host/startup/EdgeInstaller.h"
 #include "host/startup/Halt.h"
 #include "host/startup/LocalizedDialogs.h"
 #include "host/startup/StyleManager.h"
 #include "ports/PlatformNames.h"
 #include "ports/SysUtils.h"
 #include "ports/System.h"
+#include "ports/UI.h"
 
 namespace zel {
 
@@ -58,20 +60,10 @@ void SetBrowserEnvironment() {
   sys::UnsetEnv("WEBVIEW2_RELEASE_CHANNEL_PREFERENCE");
 }
 
-void DefaultRuntimeMissing() {
-  ShowLocalizedError(lmRuntimeRequired);
-  Halt(0);
-}
-
 }  // namespace
 
 TStartupEnvironment TStartupEnvironment::Current() {
   return {sys::GetExecutablePath(), sys::GetCommandLineArgs()};
-}
-
-TStartupHooks& StartupHooks() {
-  static TStartupHooks hooks;
-  return hooks;
 }
 
 void LoadProjectINI() {
@@ -127,18 +119,11 @@ void LoadExeZip(const TStartupEnvironment& Env) {
 
   SetBrowserEnvironment();
 
-  if (!CheckEdgeIsInstalled(WebView2LoaderPath)) {
-    if (StartupHooks().RuntimeMissing)
-      StartupHooks().RuntimeMissing();
-    else
-      DefaultRuntimeMissing();
-  }
+  if (!RuntimeInstallerOps().CheckEdgeIsInstalled(WebView2LoaderPath)) RunRuntimeFlow();
   if (!ProgramArgs.empty() && ProgramArgs[0] == AppID) return;
 
   const std::string password = ProjectINI->ReadString("App", "Password", "");
-  if (!password.empty() && StartupHooks().RequirePassword &&
-      !StartupHooks().RequirePassword(AppName, password))
-    Halt(0);
+  if (!password.empty() && !UI().RequirePassword(AppName, password)) Halt(0);
 }
 
 void FinalizeExeZipLoader() {

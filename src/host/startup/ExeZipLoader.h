@@ -3,7 +3,6 @@
 // are fixed for the rest of the run.
 #pragma once
 
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -37,16 +36,6 @@ struct TStartupEnvironment {
   std::vector<std::string> Args;
   static TStartupEnvironment Current();
 };
-
-// Steps that need a user interface of their own; each ends the process
-// when the start-up must not go on.
-struct TStartupHooks {
-  // The browser runtime is missing.
-  std::function<void()> RuntimeMissing;
-  // Asks for the application password; true when it was typed.
-  std::function<bool(const std::string& caption, const std::string& password)> RequirePassword;
-};
-TStartupHooks& StartupHooks();
 
 // Returns only when the start-up succeeded; every failure throws EHalt.
 void LoadExeZip(const TStartupEnvironment& Env = TStartupEnvironment::Current());

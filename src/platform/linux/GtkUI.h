@@ -23,6 +23,9 @@ class TGtkUI : public IUI {
   std::unique_ptr<IFileDialogPeer> CreateFileDialog(TFileDialogKind Kind) override;
   int MessageDialog(const TMessageDialogParams& Params) override;
   void Queue(std::function<void()> Fn) override;
+  bool RequirePassword(const std::string& Caption, const std::string& Password) override;
+  std::unique_ptr<IInstallerProgressPeer> ShowInstallerProgress(
+      const TInstallerProgressParams& Params) override;
   void SetApplicationTitle(const std::string& Title) override;
   IShell& Shell() override { return FShell; }
   void Run() override;

@@ -18,4 +18,10 @@ std::string LoaderFileName() {
   return "runtime-" ZEL_RUNTIME_ID "/libzelwebkit.so";
 }
 
+// Installs WebKitGTK through the system's package manager; zelpack adds the
+// copy that sits beside the bare host.
+std::string InstallerEntryName() {
+  return "zel-runtime-installer.sh";
+}
+
 }  // namespace zel::names

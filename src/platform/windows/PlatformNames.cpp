@@ -14,4 +14,8 @@ std::string LoaderFileName() {
   return "WebView2LoaderWin64.dll";
 }
 
+std::string InstallerEntryName() {
+  return "WebView2Installer.exe";
+}
+
 }  // namespace zel::names

@@ -1,6 +1,7 @@
 // TSysUtils on Windows: the shell's folders, program start and folder deletion.
 #include <windows.h>
 
+#include <objbase.h>
 #include <shellapi.h>
 #include <shlobj.h>
 
@@ -80,6 +81,65 @@ bool TSysUtils::ShellExec(const std::string& FilePath, const std::string& Argume
 
 bool TSysUtils::ShellExplore(const std::string& FilePath) {
   return OpenWithShell(L"explorer.exe", L"/select, \"" + Widen(FilePath) + L"\"");
+}
+
+int TSysUtils::ShellExecAsAdminAndWait(const std::string& FilePath, const std::string& Params) {
+  const std::wstring file = Widen(FilePath);
+  const std::wstring params = Widen(Params);
+  SHELLEXECUTEINFOW info{};
+  info.cbSize = sizeof info;
+  info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI;
+  info.hwnd = GetActiveWindow();
+  info.lpVerb = L"runas";
+  info.lpFile = file.c_str();
+  info.lpParameters = params.empty() ? nullptr : params.c_str();
+  info.nShow = SW_HIDE;
+  if (!ShellExecuteExW(&info) || !info.hProcess) return 0;
+  // Waits on the handle itself (an exit code of 259 is a real exit code,
+  // not "still running") while the windows keep handling their messages.
+  bool quit = false;
+  int quitCode = 0;
+  while (!quit) {
+    const DWORD r = MsgWaitForMultipleObjects(1, &info.hProcess, FALSE, INFINITE, QS_ALLINPUT);
+    if (r != WAIT_OBJECT_0 + 1) break;
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      if (msg.message == WM_QUIT) {
+        quit = true;
+        quitCode = static_cast<int>(msg.wParam);
+        break;
+      }
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+  }
+  DWORD code = 0;
+  if (!quit) GetExitCodeProcess(info.hProcess, &code);
+  CloseHandle(info.hProcess);
+  // The message loop that follows must see the request to end as well.
+  if (quit) PostQuitMessage(quitCode);
+  return static_cast<int>(code);
+}
+
+bool TSysUtils::CheckEdgeIsInstalled(const std::string& EdgeLoaderDllPath) {
+  const std::wstring path = Widen(EdgeLoaderDllPath);
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY))
+    return false;
+  HMODULE library = LoadLibraryW(path.c_str());
+  if (!library) return false;
+  using TGetVersion = HRESULT(WINAPI*)(LPCWSTR, LPWSTR*);
+  const auto getVersion = reinterpret_cast<TGetVersion>(reinterpret_cast<void*>(
+      GetProcAddress(library, "GetAvailableCoreWebView2BrowserVersionString")));
+  bool installed = false;
+  if (getVersion) {
+    LPWSTR version = nullptr;
+    getVersion(nullptr, &version);
+    installed = version && *version;
+    if (version) CoTaskMemFree(version);
+  }
+  FreeLibrary(library);
+  return installed;
 }
 
 bool TSysUtils::DeleteDirectory(const std::string& DirPath) {
