@@ -25,6 +25,9 @@ std::vector<std::string> GetCommandLineArgs();
 // The ISO 639 language of the user's locale ("en", "zh", ...).
 std::string GetUserLanguageCode();
 
+// The decimal separator of the user's regional settings ("." or ",").
+std::string DecimalSeparator();
+
 // Decodes text in the system's ANSI code page (on Linux: the locale's charset).
 std::string DecodeAnsi(std::string_view bytes);
 

@@ -103,6 +103,8 @@ class IFormPeer {
   virtual ~IFormPeer() = default;
   virtual void SetCaption(const std::string& Caption) = 0;
   virtual std::string Caption() const = 0;
+  // The outer bounds (frame included) in device pixels. Before the window is
+  // first shown only the size counts: the position mode places it.
   virtual void SetBounds(int Left, int Top, int Width, int Height) = 0;
   virtual TRect Bounds() const = 0;
   // 0 means no limit.
@@ -112,6 +114,14 @@ class IFormPeer {
   virtual void SetWindowState(TWindowState State) = 0;
   virtual TWindowState WindowState() const = 0;
   virtual void SetStayOnTop(bool StayOnTop) = 0;
+  virtual bool StayOnTop() const = 0;
+  virtual TFormBorderStyle BorderStyle() const = 0;
+  // False while the window is hidden (not merely minimized).
+  virtual bool Visible() const = 0;
+  // Takes the window off the screen and the taskbar; Present brings it back.
+  virtual void Hide() = 0;
+  // Shows the window and brings it to the front with the keyboard focus.
+  virtual void Present() = 0;
   // The window manager's corner preference (1 square, 2 round, 3 small,
   // 0 default); kept and applied again whenever the window is re-created.
   // Only Windows 11 draws it.

@@ -54,7 +54,7 @@ declare global {
       height: number;
     }
 
-    type Border = "none" | "single" | "sizeable" | "dialog" | "toolwindow" | "sizetoolwin";
+    type Border = "none" | "single" | "sizeable" | "dialog" | "toolwindow" | "sizetoolwindow";
 
     interface Api {
       /** Sends a request with a function id; the transport under every function. */
@@ -150,11 +150,13 @@ declare global {
         setState(args: { state?: "normal" | "minimized" | "maximized" | string }): Promise<true>;
         getTitle(): Promise<string>;
         setTitle(args: { title?: Text }): Promise<true>;
-        /** The zoom factor as decimal text. */
+        /** The zoom factor as decimal text with the user's decimal separator ("1.5", "1,5"). */
         getZoom(): Promise<string>;
-        /** False when `factor` is not a number. */
+        /** False (and the zoom back at 1) when `factor` is not a number with "." as separator. */
         setZoom(args: { factor?: Text }): Promise<boolean>;
+        /** The outer bounds in device pixels. */
         getSize(): Promise<WindowSize>;
+        /** Missing fields, and fields that are not whole numbers, keep their value. */
         setSize(args: Partial<Record<keyof WindowSize, Text>>): Promise<true>;
         getBorder(): Promise<Border>;
         setBorder(args: { border?: Border | string }): NoReply;

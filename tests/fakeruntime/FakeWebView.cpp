@@ -1,6 +1,7 @@
 // Environment, controller, web view and settings of the fake runtime.
 #include "FakeWebView.h"
 
+#include <cmath>
 #include <cstdio>
 
 namespace zel::fake {
@@ -55,6 +56,8 @@ HRESULT TFakeController::put_Bounds(RECT b) {
 }
 
 HRESULT TFakeController::put_ZoomFactor(double z) {
+  // As WebView2: a factor that cannot be shown is refused.
+  if (!(z > 0) || !std::isfinite(z)) return E_INVALIDARG;
   FZoom = z;
   State().Log("put_ZoomFactor " + Num(z));
   return S_OK;

@@ -23,12 +23,20 @@ class TFakeFormPeer : public IFormPeer {
     Constraints = {maxW, maxH, minW, minH};
   }
   void SetPosition(TPosition p) override { Position = p; }
-  void SetBorderStyle(TFormBorderStyle s) override { BorderStyle = s; }
+  void SetBorderStyle(TFormBorderStyle s) override { Border = s; }
+  TFormBorderStyle BorderStyle() const override { return Border; }
   void SetWindowState(TWindowState s) override { State = s; }
   TWindowState WindowState() const override { return State; }
-  void SetStayOnTop(bool v) override { StayOnTop = v; }
+  void SetStayOnTop(bool v) override { OnTop = v; }
+  bool StayOnTop() const override { return OnTop; }
   void SetCornerPreference(int v) override { CornerPreference = v; }
-  void Show() override { Shown = true; }
+  void Show() override { Shown = IsVisible = true; }
+  bool Visible() const override { return IsVisible; }
+  void Hide() override { IsVisible = false; }
+  void Present() override {
+    Shown = IsVisible = true;
+    ++Presents;
+  }
   void Close() override { ++PostedCloses; }
   // Handles the posted close attempts, as the message loop would.
   void ProcessCloses() {
@@ -48,10 +56,10 @@ class TFakeFormPeer : public IFormPeer {
   TRect BoundsRect;
   std::vector<int> Constraints;
   TPosition Position = TPosition::poDesigned;
-  TFormBorderStyle BorderStyle = TFormBorderStyle::bsSizeable;
+  TFormBorderStyle Border = TFormBorderStyle::bsSizeable;
   TWindowState State = TWindowState::wsNormal;
-  bool StayOnTop = false, Shown = false, Closed = false;
-  int CornerPreference = -1;
+  bool OnTop = false, Shown = false, Closed = false, IsVisible = false;
+  int CornerPreference = -1, Presents = 0;
   int CloseAttempts = 0, PostedCloses = 0;
 };
 

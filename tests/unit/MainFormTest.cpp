@@ -30,9 +30,9 @@ TEST_F(MainFormTest, GeometryAndStyleFromTheConfiguration) {
   };
   for (const Case& c : cases) {
     Open(std::string(kAppIni) + c.settings);
-    EXPECT_EQ(Form().BorderStyle, c.border) << c.settings;
+    EXPECT_EQ(Form().Border, c.border) << c.settings;
     EXPECT_EQ(Form().State, c.state) << c.settings;
-    EXPECT_EQ(Form().StayOnTop, c.onTop) << c.settings;
+    EXPECT_EQ(Form().OnTop, c.onTop) << c.settings;
     EXPECT_EQ(Bridge().FInFullscreen, c.fullscreen) << c.settings;
     EXPECT_EQ(Form().Position, c.position) << c.settings;
     EXPECT_EQ(Form().Caption(), "Demo App");

@@ -8,9 +8,16 @@
 namespace zel {
 
 std::span<const TBridgeHandlerGroup* const> BridgeHandlerGroups() {
-  static const std::array<const TBridgeHandlerGroup*, 8> groups = {
-      &kCoreHandlers,   &kDialogHandlers, &kBase64Handlers,   &kFileHandlers,
-      &kFolderHandlers, &kAppHandlers,    &kRegistryHandlers, &kShellHandlers,
+  static const std::array<const TBridgeHandlerGroup*, 9> groups = {
+      &kCoreHandlers,
+      &kDialogHandlers,
+      &kBase64Handlers,
+      &kFileHandlers,
+      &kFolderHandlers,
+      &kAppHandlers,
+      &kRegistryHandlers,
+      &kShellHandlers,
+      &kWindowHandlers,
   };
   return groups;
 }

@@ -34,6 +34,7 @@ extern const TBridgeHandlerGroup kFolderHandlers;
 extern const TBridgeHandlerGroup kAppHandlers;
 extern const TBridgeHandlerGroup kRegistryHandlers;
 extern const TBridgeHandlerGroup kShellHandlers;
+extern const TBridgeHandlerGroup kWindowHandlers;
 
 // Every group that has handlers.
 std::span<const TBridgeHandlerGroup* const> BridgeHandlerGroups();

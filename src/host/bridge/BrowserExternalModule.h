@@ -33,6 +33,9 @@ class TBrowserExternalModule {
   TMemIniFile* FProjectINI = nullptr;
   TBrowserForm* FBrowserForm = nullptr;
   std::function<void()> FOnAppCloseRequest;
+  // Set by the tray icon; while it shows, minimizing hides the main window.
+  bool FTrayIconVisible = false;
+  bool TrayIconVisible() const { return FTrayIconVisible; }
 
   // The browser control's OnWebMessageReceived handler.
   void EdgeBrowserWebMessageReceived(TCustomEdgeBrowser& Sender,

@@ -8,14 +8,53 @@ namespace zel::gtk {
 
 // ---- Main window -----------------------------------------------------------
 
+namespace {
+
+struct TFrame {
+  int Decorations;
+  int Functions;
+};
+
+// What the window manager draws and allows for each border style; changed
+// on a mapped window at once (type hints only count before mapping).
+TFrame FrameOf(TFormBorderStyle Style) {
+  constexpr int kCaption = GDK_DECOR_BORDER | GDK_DECOR_TITLE | GDK_DECOR_MENU;
+  constexpr int kFixed = GDK_FUNC_MOVE | GDK_FUNC_CLOSE;
+  switch (Style) {
+    case TFormBorderStyle::bsNone:
+      return {0, GDK_FUNC_ALL};
+    case TFormBorderStyle::bsSingle:
+      return {kCaption | GDK_DECOR_MINIMIZE | GDK_DECOR_MAXIMIZE,
+              kFixed | GDK_FUNC_MINIMIZE | GDK_FUNC_MAXIMIZE};
+    case TFormBorderStyle::bsSizeable:
+      break;
+    case TFormBorderStyle::bsDialog:
+    case TFormBorderStyle::bsToolWindow:
+      return {kCaption, kFixed};
+    case TFormBorderStyle::bsSizeToolWin:
+      return {kCaption | GDK_DECOR_RESIZEH, kFixed | GDK_FUNC_RESIZE};
+  }
+  return {GDK_DECOR_ALL, GDK_FUNC_ALL};
+}
+
+int Clamp16(int value, int low) {
+  return CLAMP(value, low, SHRT_MAX);
+}
+
+}  // namespace
+
 TGtkFormPeer::TGtkFormPeer(IFormEvents& Events) : FEvents(Events) {
   FWindow = gtk_window_new(GTK_WINDOW_TOPLEVEL);
   g_object_ref_sink(FWindow);
   FContent = GTK_BOX(gtk_box_new(GTK_ORIENTATION_VERTICAL, 0));
   gtk_container_add(GTK_CONTAINER(FWindow), GTK_WIDGET(FContent));
   gtk_widget_show(GTK_WIDGET(FContent));
+  gtk_widget_add_events(FWindow, GDK_STRUCTURE_MASK | GDK_PROPERTY_CHANGE_MASK);
   g_signal_connect(FWindow, "delete-event", G_CALLBACK(OnDeleteEvent), this);
   g_signal_connect(FWindow, "window-state-event", G_CALLBACK(OnWindowState), this);
+  g_signal_connect(FWindow, "configure-event", G_CALLBACK(OnConfigure), this);
+  g_signal_connect(FWindow, "property-notify-event", G_CALLBACK(OnProperty), this);
+  g_signal_connect(FWindow, "realize", G_CALLBACK(OnRealize), this);
 }
 
 TGtkFormPeer::~TGtkFormPeer() {
@@ -34,33 +73,86 @@ std::string TGtkFormPeer::Caption() const {
   return title ? title : "";
 }
 
+// X11 takes 16-bit positions and sizes up to 32767, and GTK refuses sizes
+// below 1; out-of-range values would wrap or be dropped with a warning.
 void TGtkFormPeer::SetBounds(int Left, int Top, int Width, int Height) {
-  // Before the first show the position mode places the window; the
-  // configured left and top do not.
-  if (gtk_widget_get_visible(FWindow)) gtk_window_move(GTK_WINDOW(FWindow), Left, Top);
-  gtk_window_set_default_size(GTK_WINDOW(FWindow), Width, Height);
-  gtk_window_resize(GTK_WINDOW(FWindow), Width, Height);
+  Left = Clamp16(Left, SHRT_MIN), Top = Clamp16(Top, SHRT_MIN);
+  Width = Clamp16(Width, 1), Height = Clamp16(Height, 1);
+  GtkWindow* w = GTK_WINDOW(FWindow);
+  GdkWindow* gdk = gtk_widget_get_window(FWindow);
+  if (!gdk || !gtk_widget_get_visible(FWindow)) {
+    // Before the first show the position mode places the window and the
+    // frame is not known yet: the size is the client's.
+    FClientWidth = Width, FClientHeight = Height;
+    FBounds = {Left, Top, Left + Width, Top + Height};
+    ApplyGeometryHints();
+    gtk_window_set_default_size(w, Width, Height);
+    gtk_window_resize(w, Width, Height);
+    return;
+  }
+  const int scale = gdk_window_get_scale_factor(gdk);
+  GdkRectangle frame{};
+  gdk_window_get_frame_extents(gdk, &frame);
+  // The frame's own width and height, in GTK's units.
+  const int extraWidth = frame.width - gdk_window_get_width(gdk);
+  const int extraHeight = frame.height - gdk_window_get_height(gdk);
+  FClientWidth = MAX(1, Width / scale - extraWidth);
+  FClientHeight = MAX(1, Height / scale - extraHeight);
+  FRequested = {Left, Top, Left + Width, Top + Height};
+  FRequestedUntil = g_get_monotonic_time() + G_USEC_PER_SEC;
+  ApplyGeometryHints();
+  // With north-west gravity the window manager puts the frame's corner there.
+  gtk_window_move(w, Left / scale, Top / scale);
+  gtk_window_resize(w, FClientWidth, FClientHeight);
 }
 
 TRect TGtkFormPeer::Bounds() const {
-  int x = 0, y = 0, w = 0, h = 0;
-  gtk_window_get_position(GTK_WINDOW(FWindow), &x, &y);
-  gtk_window_get_size(GTK_WINDOW(FWindow), &w, &h);
-  return {x, y, x + w, y + h};
+  return FRequestedUntil && g_get_monotonic_time() < FRequestedUntil ? FRequested : FBounds;
+}
+
+void TGtkFormPeer::UpdateBounds() {
+  GdkWindow* gdk = gtk_widget_get_window(FWindow);
+  if (!gdk || !gtk_widget_get_mapped(FWindow)) return;
+  const int scale = gdk_window_get_scale_factor(gdk);
+  GdkRectangle frame{};
+  gdk_window_get_frame_extents(gdk, &frame);
+  FBounds = {frame.x * scale, frame.y * scale, (frame.x + frame.width) * scale,
+             (frame.y + frame.height) * scale};
+  if (FBounds == FRequested) FRequestedUntil = 0;
+  if (!FixedSize()) gtk_window_get_size(GTK_WINDOW(FWindow), &FClientWidth, &FClientHeight);
 }
 
 void TGtkFormPeer::SetConstraints(int MaxWidth, int MaxHeight, int MinWidth, int MinHeight) {
+  FMaxWidth = MaxWidth, FMaxHeight = MaxHeight, FMinWidth = MinWidth, FMinHeight = MinHeight;
+  ApplyGeometryHints();
+}
+
+bool TGtkFormPeer::FixedSize() const {
+  return FBorderStyle == TFormBorderStyle::bsSingle || FBorderStyle == TFormBorderStyle::bsDialog ||
+         FBorderStyle == TFormBorderStyle::bsToolWindow;
+}
+
+// A fixed border holds the client size with equal minimum and maximum
+// hints: gtk_window_set_resizable(FALSE) would shrink the window to the
+// browser's small size request.
+void TGtkFormPeer::ApplyGeometryHints() {
   GdkGeometry geometry{};
   int mask = 0;
-  if (MinWidth > 0 || MinHeight > 0) {
-    geometry.min_width = MinWidth > 0 ? MinWidth : 1;
-    geometry.min_height = MinHeight > 0 ? MinHeight : 1;
-    mask |= GDK_HINT_MIN_SIZE;
-  }
-  if (MaxWidth > 0 || MaxHeight > 0) {
-    geometry.max_width = MaxWidth > 0 ? MaxWidth : SHRT_MAX;
-    geometry.max_height = MaxHeight > 0 ? MaxHeight : SHRT_MAX;
-    mask |= GDK_HINT_MAX_SIZE;
+  if (FixedSize() && FClientWidth > 0 && FClientHeight > 0) {
+    geometry.min_width = geometry.max_width = FClientWidth;
+    geometry.min_height = geometry.max_height = FClientHeight;
+    mask = GDK_HINT_MIN_SIZE | GDK_HINT_MAX_SIZE;
+  } else {
+    if (FMinWidth > 0 || FMinHeight > 0) {
+      geometry.min_width = FMinWidth > 0 ? FMinWidth : 1;
+      geometry.min_height = FMinHeight > 0 ? FMinHeight : 1;
+      mask |= GDK_HINT_MIN_SIZE;
+    }
+    if (FMaxWidth > 0 || FMaxHeight > 0) {
+      geometry.max_width = FMaxWidth > 0 ? FMaxWidth : SHRT_MAX;
+      geometry.max_height = FMaxHeight > 0 ? FMaxHeight : SHRT_MAX;
+      mask |= GDK_HINT_MAX_SIZE;
+    }
   }
   gtk_window_set_geometry_hints(GTK_WINDOW(FWindow), nullptr, mask ? &geometry : nullptr,
                                 static_cast<GdkWindowHints>(mask));
@@ -75,21 +167,38 @@ void TGtkFormPeer::SetPosition(TPosition Position) {
 
 void TGtkFormPeer::SetBorderStyle(TFormBorderStyle Style) {
   GtkWindow* w = GTK_WINDOW(FWindow);
-  const bool tool =
-      Style == TFormBorderStyle::bsToolWindow || Style == TFormBorderStyle::bsSizeToolWin;
+  if (!FixedSize()) gtk_window_get_size(w, &FClientWidth, &FClientHeight);
+  FBorderStyle = Style;
   gtk_window_set_decorated(w, Style != TFormBorderStyle::bsNone);
-  gtk_window_set_resizable(w, Style == TFormBorderStyle::bsSizeable ||
-                                  Style == TFormBorderStyle::bsSizeToolWin ||
-                                  Style == TFormBorderStyle::bsNone);
-  gtk_window_set_type_hint(w, tool                                  ? GDK_WINDOW_TYPE_HINT_UTILITY
-                              : Style == TFormBorderStyle::bsDialog ? GDK_WINDOW_TYPE_HINT_DIALOG
-                                                                    : GDK_WINDOW_TYPE_HINT_NORMAL);
+  if (!gtk_widget_get_realized(FWindow)) {
+    const bool tool =
+        Style == TFormBorderStyle::bsToolWindow || Style == TFormBorderStyle::bsSizeToolWin;
+    gtk_window_set_type_hint(w, tool ? GDK_WINDOW_TYPE_HINT_UTILITY
+                                : Style == TFormBorderStyle::bsDialog
+                                    ? GDK_WINDOW_TYPE_HINT_DIALOG
+                                    : GDK_WINDOW_TYPE_HINT_NORMAL);
+  }
+  ApplyGeometryHints();
+  ApplyFrame();
+}
+
+void TGtkFormPeer::ApplyFrame() {
+  GdkWindow* gdk = gtk_widget_get_window(FWindow);
+  if (!gdk) return;  // OnRealize applies it
+  const TFrame frame = FrameOf(FBorderStyle);
+  gdk_window_set_decorations(gdk, static_cast<GdkWMDecoration>(frame.Decorations));
+  gdk_window_set_functions(gdk, static_cast<GdkWMFunction>(frame.Functions));
+}
+
+void TGtkFormPeer::OnRealize(GtkWidget*, gpointer self) {
+  static_cast<TGtkFormPeer*>(self)->ApplyFrame();
 }
 
 void TGtkFormPeer::SetWindowState(TWindowState State) {
   GtkWindow* w = GTK_WINDOW(FWindow);
   switch (State) {
     case TWindowState::wsMaximized:
+      gtk_window_deiconify(w);
       gtk_window_maximize(w);
       break;
     case TWindowState::wsMinimized:
@@ -109,6 +218,20 @@ TWindowState TGtkFormPeer::WindowState() const {
 
 void TGtkFormPeer::SetStayOnTop(bool StayOnTop) {
   gtk_window_set_keep_above(GTK_WINDOW(FWindow), StayOnTop);
+  FStayOnTop = StayOnTop;
+}
+
+bool TGtkFormPeer::Visible() const {
+  return gtk_widget_get_visible(FWindow);
+}
+
+void TGtkFormPeer::Hide() {
+  gtk_widget_hide(FWindow);
+}
+
+void TGtkFormPeer::Present() {
+  gtk_widget_show(FWindow);
+  gtk_window_present(GTK_WINDOW(FWindow));
 }
 
 void TGtkFormPeer::Show() {
@@ -145,9 +268,24 @@ gboolean TGtkFormPeer::OnDeleteEvent(GtkWidget*, GdkEvent*, gpointer self) {
 gboolean TGtkFormPeer::OnWindowState(GtkWidget*, GdkEventWindowState* event, gpointer self) {
   auto* form = static_cast<TGtkFormPeer*>(self);
   const auto s = event->new_window_state;
+  if (event->changed_mask & GDK_WINDOW_STATE_ABOVE) form->FStayOnTop = s & GDK_WINDOW_STATE_ABOVE;
+  // A hidden window keeps the state it was hidden in.
+  if (s & GDK_WINDOW_STATE_WITHDRAWN) return FALSE;
   form->FState = (s & GDK_WINDOW_STATE_ICONIFIED)   ? TWindowState::wsMinimized
                  : (s & GDK_WINDOW_STATE_MAXIMIZED) ? TWindowState::wsMaximized
                                                     : TWindowState::wsNormal;
+  return FALSE;
+}
+
+gboolean TGtkFormPeer::OnConfigure(GtkWidget*, GdkEvent*, gpointer self) {
+  static_cast<TGtkFormPeer*>(self)->UpdateBounds();
+  return FALSE;
+}
+
+// The frame changes size when the window manager redecorates the window.
+gboolean TGtkFormPeer::OnProperty(GtkWidget*, GdkEventProperty* event, gpointer self) {
+  static const GdkAtom kFrameExtents = gdk_atom_intern_static_string("_NET_FRAME_EXTENTS");
+  if (event->atom == kFrameExtents) static_cast<TGtkFormPeer*>(self)->UpdateBounds();
   return FALSE;
 }
 

@@ -20,9 +20,14 @@ class TGtkFormPeer : public IFormPeer {
   void SetConstraints(int MaxWidth, int MaxHeight, int MinWidth, int MinHeight) override;
   void SetPosition(TPosition Position) override;
   void SetBorderStyle(TFormBorderStyle Style) override;
+  TFormBorderStyle BorderStyle() const override { return FBorderStyle; }
   void SetWindowState(TWindowState State) override;
   TWindowState WindowState() const override;
   void SetStayOnTop(bool StayOnTop) override;
+  bool StayOnTop() const override { return FStayOnTop; }
+  bool Visible() const override;
+  void Hide() override;
+  void Present() override;
   void Show() override;
   void Close() override;
 
@@ -33,12 +38,33 @@ class TGtkFormPeer : public IFormPeer {
  private:
   static gboolean OnDeleteEvent(GtkWidget*, GdkEvent*, gpointer self);
   static gboolean OnWindowState(GtkWidget*, GdkEventWindowState* event, gpointer self);
+  static gboolean OnConfigure(GtkWidget*, GdkEvent*, gpointer self);
+  static gboolean OnProperty(GtkWidget*, GdkEventProperty* event, gpointer self);
+  static void OnRealize(GtkWidget*, gpointer self);
   void TryClose();
+  // Reads the frame's bounds from the window system into FBounds.
+  void UpdateBounds();
+  // The frame's decorations and functions for FBorderStyle.
+  void ApplyFrame();
+  // The configured limits, or the client size itself for a fixed border.
+  void ApplyGeometryHints();
+  bool FixedSize() const;
 
   IFormEvents& FEvents;
   GtkWidget* FWindow;
   GtkBox* FContent;
   TWindowState FState = TWindowState::wsNormal;
+  TFormBorderStyle FBorderStyle = TFormBorderStyle::bsSizeable;
+  bool FStayOnTop = false;
+  // Outer bounds in device pixels as the window system last reported them.
+  // X11 answers asynchronously and the getters must not wait, so bounds
+  // just asked for count until they are reported or a second has passed.
+  TRect FBounds;
+  TRect FRequested;
+  gint64 FRequestedUntil = 0;
+  // The client size (in GTK's units) that a fixed border holds.
+  int FClientWidth = 0, FClientHeight = 0;
+  int FMaxWidth = 0, FMaxHeight = 0, FMinWidth = 0, FMinHeight = 0;
   bool FClosed = false;
   guint FPendingClose = 0;
 };

@@ -5,6 +5,7 @@
 #include <fcntl.h>
 #include <iconv.h>
 #include <langinfo.h>
+#include <locale.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/file.h>
@@ -58,6 +59,17 @@ std::string GetUserLanguageCode() {
     if (value && *value) return LanguageOfLocaleName(value);
   }
   return LanguageOfLocaleName("");
+}
+
+// The process keeps C rules for numbers, so the user's separator is read
+// from a locale object built from the environment.
+std::string DecimalSeparator() {
+  locale_t user = newlocale(LC_NUMERIC_MASK, "", static_cast<locale_t>(0));
+  if (!user) return ".";
+  const char* radix = nl_langinfo_l(RADIXCHAR, user);
+  std::string point = radix ? DecodeAnsi(radix) : "";
+  freelocale(user);
+  return point.empty() ? "." : point;
 }
 
 std::string DecodeAnsi(std::string_view bytes) {

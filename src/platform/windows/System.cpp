@@ -56,6 +56,12 @@ std::string GetUserLanguageCode() {
   return Narrow(buf);
 }
 
+std::string DecimalSeparator() {
+  wchar_t buf[8] = {};  // at most four characters and the NUL
+  if (GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_SDECIMAL, buf, 8) <= 1) return ".";
+  return Narrow(buf);
+}
+
 std::string DecodeAnsi(std::string_view bytes) {
   if (bytes.empty()) return {};
   const int size = static_cast<int>(bytes.size());

@@ -105,8 +105,10 @@ void TWin32FormPeer::SetBorderStyle(TFormBorderStyle Style) {
   SetWindowLongPtrW(Handle(), GWL_STYLE, (style & ~kFrameBits) | styles.Style);
   SetWindowLongPtrW(Handle(), GWL_EXSTYLE, (exStyle & ~kFrameExBits) | styles.ExStyle);
   // The frame is drawn anew and the client area recomputed for the new style.
+  // The window itself stays: a new one would lose the browser parented to it.
   SetWindowPos(Handle(), nullptr, 0, 0, 0, 0,
                SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+  SetCornerPreference(FCornerPreference);
 }
 
 void TWin32FormPeer::SetWindowState(TWindowState State) {
@@ -135,6 +137,24 @@ TWindowState TWin32FormPeer::WindowState() const {
 void TWin32FormPeer::SetStayOnTop(bool StayOnTop) {
   SetWindowPos(Handle(), StayOnTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
                SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+bool TWin32FormPeer::StayOnTop() const {
+  return GetWindowLongPtrW(Handle(), GWL_EXSTYLE) & WS_EX_TOPMOST;
+}
+
+bool TWin32FormPeer::Visible() const {
+  return IsWindowVisible(Handle());
+}
+
+void TWin32FormPeer::Hide() {
+  ShowWindow(Handle(), SW_HIDE);
+}
+
+void TWin32FormPeer::Present() {
+  if (!FShown) return Show();
+  ShowWindow(Handle(), SW_SHOW);
+  SetForegroundWindow(Handle());
 }
 
 void TWin32FormPeer::Show() {
@@ -238,6 +258,7 @@ LRESULT TWin32FormPeer::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
 // the attribute and keep square corners, which is fine.
 void TWin32FormPeer::SetCornerPreference(int Value) {
   constexpr DWORD kWindowCornerPreference = 33;  // DWMWA_WINDOW_CORNER_PREFERENCE
+  FCornerPreference = Value;
   DwmSetWindowAttribute(Handle(), kWindowCornerPreference, &Value, sizeof Value);
 }
 

@@ -31,10 +31,15 @@ class TWin32FormPeer final : public IFormPeer, public TWindow {
   void SetConstraints(int MaxWidth, int MaxHeight, int MinWidth, int MinHeight) override;
   void SetPosition(TPosition Position) override;
   void SetBorderStyle(TFormBorderStyle Style) override;
+  TFormBorderStyle BorderStyle() const override { return FBorderStyle; }
   void SetWindowState(TWindowState State) override;
   TWindowState WindowState() const override;
   void SetStayOnTop(bool StayOnTop) override;
+  bool StayOnTop() const override;
   void SetCornerPreference(int Value) override;
+  bool Visible() const override;
+  void Hide() override;
+  void Present() override;
   void Show() override;
   void Close() override;
 
@@ -53,6 +58,7 @@ class TWin32FormPeer final : public IFormPeer, public TWindow {
   TPosition FPosition = TPosition::poDesigned;
   TWindowState FWindowState = TWindowState::wsNormal;
   int FMaxWidth = 0, FMaxHeight = 0, FMinWidth = 0, FMinHeight = 0;
+  int FCornerPreference = 0;
   bool FShown = false;
   POINT FDefaultPos{};
   HWND FLastFocus = nullptr;

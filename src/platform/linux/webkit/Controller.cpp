@@ -1,6 +1,7 @@
 #include "platform/linux/webkit/Controller.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "platform/linux/webkit/MainLoop.h"
 
@@ -83,7 +84,7 @@ HRESULT TController::get_ZoomFactor(double* zoomFactor) {
 
 HRESULT TController::put_ZoomFactor(double zoomFactor) {
   if (HRESULT hr = CheckOpen(); FAILED(hr)) return hr;
-  if (!(zoomFactor > 0)) return E_INVALIDARG;
+  if (!(zoomFactor > 0) || !std::isfinite(zoomFactor)) return E_INVALIDARG;
   webkit_web_view_set_zoom_level(WEBKIT_WEB_VIEW(View()),
                                  std::clamp(zoomFactor, kMinZoom, kMaxZoom));
   return S_OK;
