@@ -159,6 +159,9 @@ class TFakeUI : public IUI {
     FQueue.push_back(std::move(fn));
   }
   void SetApplicationTitle(const std::string& t) override { AppTitle = t; }
+  std::unique_ptr<INotificationCenter> CreateNotificationCenter(
+      const std::string& appName, std::function<void(const std::string&)> onClick) override;
+  void ApplyTheme(const TThemePalette* palette) override { AppliedThemes.push_back(palette); }
   void Run() override { Running = true; }
   void Terminate() override { Running = false; }
 
@@ -186,6 +189,15 @@ class TFakeUI : public IUI {
   std::vector<TFakeBrowserHostPeer*> Hosts;
   std::string AppTitle;
   bool Running = false;
+  std::vector<const TThemePalette*> AppliedThemes;
+  // The notification service the next centre sees.
+  bool NotifySupported = true;
+  bool NotifyShowFails = false;
+  std::string NotifyAppName;
+  // Shown notifications, latest first, as name, title, body.
+  std::vector<std::vector<std::string>> Notifications;
+  // Clicks the notification with that name, as the platform would.
+  std::function<void(const std::string&)> ClickNotification;
 
  private:
   std::thread::id FThread;

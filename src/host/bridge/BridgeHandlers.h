@@ -32,6 +32,8 @@ extern const TBridgeHandlerGroup kBase64Handlers;
 extern const TBridgeHandlerGroup kFileHandlers;
 extern const TBridgeHandlerGroup kFolderHandlers;
 extern const TBridgeHandlerGroup kAppHandlers;
+extern const TBridgeHandlerGroup kSystemHandlers;
+extern const TBridgeHandlerGroup kThemeHandlers;
 
 // Every group that has handlers.
 std::span<const TBridgeHandlerGroup* const> BridgeHandlerGroups();
