@@ -26,6 +26,9 @@ class TWin32UI final : public IUI {
   int MessageDialog(const TMessageDialogParams& Params) override;
   void Queue(std::function<void()> Fn) override;
   void SetApplicationTitle(const std::string& Title) override;
+  std::unique_ptr<INotificationCenter> CreateNotificationCenter(
+      const std::string& AppName, std::function<void(const std::string&)> OnClick) override;
+  void ApplyTheme(const TThemePalette* Palette) override;
   const std::string& ApplicationTitle() const { return FTitle; }
   void Run() override;
   void Terminate() override;
