@@ -55,6 +55,7 @@ button:focus { border-color: @accent@; }
 button.suggested-action, button.default { background: @accent@; color: @accenttext@; }
 button.suggested-action label, button.default label { color: @accenttext@; }
 button:disabled, button:disabled label { color: @muted@; }
+button.suggested-action:disabled, button.default:disabled { background: @control@; }
 scrolledwindow, viewport, treeview.view, list, row, placessidebar, placessidebar list,
 iconview, paned > separator, .sidebar {
   background-color: @control@; color: @text@; border-color: @border@; }
