@@ -33,7 +33,8 @@ class TSysUtils {
 
   // Asks the system to log off (flags 4), restart (6) or shut down (5).
   // False when refused; SystemMessage then holds the system's reason.
-  static bool ExitWindows(unsigned RebootParam, std::string& SystemMessage);
+  // The name in parentheses: <windows.h> defines ExitWindows(a, b) as a macro.
+  static bool(ExitWindows)(unsigned RebootParam, std::string& SystemMessage);
 };
 
 }  // namespace zel

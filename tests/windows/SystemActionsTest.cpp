@@ -59,7 +59,7 @@ class SystemActionsTest : public ::testing::Test {
 
 TEST_F(SystemActionsTest, RequestsGoThroughTheTableWithTheShutdownPrivilege) {
   std::string message;
-  for (unsigned flags : {4u, 6u, 5u}) EXPECT_TRUE(TSysUtils::ExitWindows(flags, message));
+  for (unsigned flags : {4u, 6u, 5u}) EXPECT_TRUE((TSysUtils::ExitWindows)(flags, message));
   EXPECT_EQ(Recorded.Flags, (std::vector<UINT>{4, 6, 5}));
   ASSERT_FALSE(Recorded.Privileges.empty());
   EXPECT_EQ(Recorded.Privileges[0], L"SeShutdownPrivilege");
@@ -68,7 +68,7 @@ TEST_F(SystemActionsTest, RequestsGoThroughTheTableWithTheShutdownPrivilege) {
 TEST_F(SystemActionsTest, ARefusalCarriesTheSystemsMessage) {
   Recorded.Accept = false;
   std::string message;
-  EXPECT_FALSE(TSysUtils::ExitWindows(5, message));
+  EXPECT_FALSE((TSysUtils::ExitWindows)(5, message));
   const std::string reason = TrimSystemMessage(message);
   EXPECT_FALSE(reason.empty()) << message;
   EXPECT_NE(reason.back(), '.');

@@ -55,7 +55,7 @@ std::vector<std::string> TSysUtils::GetMacAddresses() {
   return list;
 }
 
-bool TSysUtils::ExitWindows(unsigned RebootParam, std::string& SystemMessage) {
+bool(TSysUtils::ExitWindows)(unsigned RebootParam, std::string& SystemMessage) {
   const win::TExitWindowsApi& api = win::ExitWindowsApi();
   HANDLE token = nullptr;
   if (api.OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &token)) {
