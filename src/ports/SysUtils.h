@@ -61,6 +61,15 @@ class TSysUtils {
   static std::string GetUserDesktopDirPath();
   static std::string GetUserDocumentsDirPath();
   static std::string GetUserAppDataDirPath();
+
+  // One "<kind>,xx:xx:xx:xx:xx:xx" entry per network adapter with a non-zero
+  // hardware address, in the order the system lists them.
+  static std::vector<std::string> GetMacAddresses();
+
+  // Asks the system to log off (flags 4), restart (6) or shut down (5).
+  // False when refused; SystemMessage then holds the system's reason.
+  // The name in parentheses: <windows.h> defines ExitWindows(a, b) as a macro.
+  static bool(ExitWindows)(unsigned RebootParam, std::string& SystemMessage);
 };
 
 }  // namespace zel

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "ports/Shell.h"
+#include "core/Themes.h"
 
 namespace zel {
 
@@ -196,6 +197,19 @@ class IInstallerProgressPeer {
   virtual ~IInstallerProgressPeer() = default;
 };
 
+// The platform's desktop notifications. Clicks arrive through the OnClick
+// given at creation, on the UI thread.
+class INotificationCenter {
+ public:
+  virtual ~INotificationCenter() = default;
+  // A notification service answers the process.
+  virtual bool Supported() = 0;
+  // Shows a notification at once; an earlier one of the same name is
+  // replaced. False when it could not be shown.
+  virtual bool Present(const std::string& Name, const std::string& Title,
+                       const std::string& Body) = 0;
+};
+
 class IUI {
  public:
   virtual ~IUI() = default;
@@ -230,6 +244,13 @@ class IUI {
 
   // The desktop shell's services (zel.shell).
   virtual IShell& Shell() = 0;
+  // AppName labels the notifications; OnClick receives a clicked one's name.
+  virtual std::unique_ptr<INotificationCenter> CreateNotificationCenter(
+      const std::string& AppName, std::function<void(const std::string& Name)> OnClick) = 0;
+
+  // Paints the host's own windows, their dialogs and tooltips with a palette;
+  // null restores the system's look. Popup menus keep the system look.
+  virtual void ApplyTheme(const TThemePalette* Palette) = 0;
   // Runs the message loop until Terminate.
   virtual void Run() = 0;
   virtual void Terminate() = 0;

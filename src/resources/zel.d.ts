@@ -65,6 +65,7 @@ declare global {
       isRuntime(): Promise<boolean>;
 
       system: {
+        /** The three requests reject with the system's reason when refused. */
         logoff(): Promise<true>;
         reboot(): Promise<true>;
         shutdown(): Promise<true>;

@@ -70,7 +70,7 @@ TEST_F(BridgeTest, RequestsThatGetNoReply) {
       R"({"id": 0, "uuid": "u", "data": {}})",
       R"({"id": 10001.5, "uuid": "u", "data": {}})",
       R"({"id": "hello", "uuid": "u", "data": {}})",
-      R"({"id": 11001, "uuid": "u", "data": {}})",
+      R"({"id": 11009, "uuid": "u", "data": {}})",
       R"({"id": 30001, "uuid": "u", "data": {"filePath": {"nested": 1}}})",
       R"({"id": 50001, "uuid": "u", "data": {}})",
       "{broken json",

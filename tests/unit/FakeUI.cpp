@@ -28,4 +28,31 @@ bool TFakeUI::Pump(const std::function<bool()>& until, int timeoutMs) {
   return true;
 }
 
+namespace {
+
+class TFakeNotificationCenter : public INotificationCenter {
+ public:
+  explicit TFakeNotificationCenter(TFakeUI& ui) : FUI(ui) {}
+  bool Supported() override { return FUI.NotifySupported; }
+  bool Present(const std::string& name, const std::string& title,
+               const std::string& body) override {
+    if (FUI.NotifyShowFails) return false;
+    std::erase_if(FUI.Notifications, [&](const auto& n) { return n[0] == name; });
+    FUI.Notifications.insert(FUI.Notifications.begin(), {name, title, body});
+    return true;
+  }
+
+ private:
+  TFakeUI& FUI;
+};
+
+}  // namespace
+
+std::unique_ptr<INotificationCenter> TFakeUI::CreateNotificationCenter(
+    const std::string& appName, std::function<void(const std::string&)> onClick) {
+  NotifyAppName = appName;
+  ClickNotification = std::move(onClick);
+  return std::make_unique<TFakeNotificationCenter>(*this);
+}
+
 }  // namespace zel::test

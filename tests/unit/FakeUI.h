@@ -203,6 +203,9 @@ class TFakeUI : public IUI {
   }
   void SetApplicationTitle(const std::string& t) override { AppTitle = t; }
   IShell& Shell() override { return FakeShell; }
+  std::unique_ptr<INotificationCenter> CreateNotificationCenter(
+      const std::string& appName, std::function<void(const std::string&)> onClick) override;
+  void ApplyTheme(const TThemePalette* palette) override { AppliedThemes.push_back(palette); }
   void Run() override { Running = true; }
   void Terminate() override { Running = false; }
 
@@ -235,6 +238,15 @@ class TFakeUI : public IUI {
   std::vector<std::string> PasswordPrompts;
   bool PasswordAnswer = true;
   std::vector<TInstallerProgressParams> ProgressWindows;
+  std::vector<const TThemePalette*> AppliedThemes;
+  // The notification service the next centre sees.
+  bool NotifySupported = true;
+  bool NotifyShowFails = false;
+  std::string NotifyAppName;
+  // Shown notifications, latest first, as name, title, body.
+  std::vector<std::vector<std::string>> Notifications;
+  // Clicks the notification with that name, as the platform would.
+  std::function<void(const std::string&)> ClickNotification;
 
  private:
   std::thread::id FThread;

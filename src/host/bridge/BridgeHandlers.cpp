@@ -8,7 +8,7 @@
 namespace zel {
 
 std::span<const TBridgeHandlerGroup* const> BridgeHandlerGroups() {
-  static const std::array<const TBridgeHandlerGroup*, 9> groups = {
+  static const std::array<const TBridgeHandlerGroup*, 11> groups = {
       &kCoreHandlers,
       &kDialogHandlers,
       &kBase64Handlers,
@@ -18,6 +18,8 @@ std::span<const TBridgeHandlerGroup* const> BridgeHandlerGroups() {
       &kRegistryHandlers,
       &kShellHandlers,
       &kWindowHandlers,
+      &kSystemHandlers,
+      &kThemeHandlers,
   };
   return groups;
 }

@@ -35,6 +35,8 @@ extern const TBridgeHandlerGroup kAppHandlers;
 extern const TBridgeHandlerGroup kRegistryHandlers;
 extern const TBridgeHandlerGroup kShellHandlers;
 extern const TBridgeHandlerGroup kWindowHandlers;
+extern const TBridgeHandlerGroup kSystemHandlers;
+extern const TBridgeHandlerGroup kThemeHandlers;
 
 // Every group that has handlers.
 std::span<const TBridgeHandlerGroup* const> BridgeHandlerGroups();

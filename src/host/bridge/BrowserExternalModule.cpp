@@ -5,8 +5,10 @@
 #include "com/Utf.h"
 #include "core/BridgeProtocol.h"
 #include "core/Paths.h"
+#include "core/SystemText.h"
 #include "core/Text.h"
 #include "host/browser/BrowserForm.h"
+#include "host/startup/ExeZipLoader.h"
 #include "ports/System.h"
 
 namespace zel {
@@ -14,6 +16,8 @@ namespace zel {
 TBrowserExternalModule::TBrowserExternalModule() = default;
 
 TBrowserExternalModule::~TBrowserExternalModule() {
+  // No click may reach a module that is gone.
+  FNotificationCenter.reset();
   FMainForm = nullptr;
   FBrowserForm = nullptr;
   FExeZip = nullptr;
@@ -70,6 +74,25 @@ std::string TBrowserExternalModule::AppDirPath() const {
 
 std::string TBrowserExternalModule::ResolveLocalPath(const std::string& path) const {
   return zel::ResolveLocalPath(path, AppDirPath(), sys::PathDelim());
+}
+
+INotificationCenter& TBrowserExternalModule::NotificationCenter() {
+  if (!FNotificationCenter)
+    FNotificationCenter = UI().CreateNotificationCenter(AppName, [this](const std::string& Name) {
+      NotificationCenterReceiveLocalNotification(Name);
+    });
+  return *FNotificationCenter;
+}
+
+void TBrowserExternalModule::NotificationCenterReceiveLocalNotification(const std::string& Name) {
+  // The browser wants its scripts started on the UI thread, wherever the
+  // platform reported the click.
+  UI().Queue(
+      [this, alive = std::weak_ptr<int>(FAlive), statement = NotificationClickStatement(Name)] {
+        if (alive.expired()) return;
+        if (FBrowserForm && FBrowserForm->FEdgeBrowser)
+          FBrowserForm->FEdgeBrowser->ExecuteScript(statement);
+      });
 }
 
 }  // namespace zel

@@ -64,6 +64,16 @@ class TBrowserExternalModule {
   std::unique_ptr<IFileDialogPeer> FileOpenDialog;
   std::unique_ptr<IFileDialogPeer> FileSaveDialog;
   std::unique_ptr<IFileDialogPeer> FolderOpenDialog;
+
+  // The platform's notification centre, created on first use.
+  INotificationCenter& NotificationCenter();
+  // A click on one of this host's notifications: the page hears of it.
+  void NotificationCenterReceiveLocalNotification(const std::string& Name);
+
+ private:
+  std::unique_ptr<INotificationCenter> FNotificationCenter;
+  // Expires with the module, for work queued before it went.
+  std::shared_ptr<int> FAlive = std::make_shared<int>(0);
 };
 
 }  // namespace zel

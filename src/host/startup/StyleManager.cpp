@@ -1,15 +1,16 @@
 #include "host/startup/StyleManager.h"
 
-#include "core/Text.h"
 #include "core/Themes.h"
 #include "ports/UI.h"
 
 namespace zel {
 
 bool TStyleManager::TrySetStyle(const std::string& ThemeName, bool ShowErrorDialog) {
-  for (const std::string_view name : kThemeNames) {
-    if (!SameTextAscii(name, ThemeName)) continue;
-    FActive = name;
+  // The name only selects a catalogue entry; what is painted comes from the
+  // catalogue's data, never from the text the caller gave.
+  if (const TTheme* theme = FindTheme(ThemeName)) {
+    UI().ApplyTheme(theme->Palette);
+    FActive = theme->Name;
     return true;
   }
   if (ShowErrorDialog)
@@ -20,6 +21,10 @@ bool TStyleManager::TrySetStyle(const std::string& ThemeName, bool ShowErrorDial
 
 std::string TStyleManager::ActiveStyleName() {
   return FActive;
+}
+
+std::vector<std::string> TStyleManager::StyleNames() {
+  return SortedThemeNames();
 }
 
 }  // namespace zel

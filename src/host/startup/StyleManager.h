@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace zel {
 
@@ -14,6 +15,8 @@ class TStyleManager {
   // ShowErrorDialog, the error "Style '<name>' not found" is shown.
   static bool TrySetStyle(const std::string& ThemeName, bool ShowErrorDialog);
   static std::string ActiveStyleName();
+  // Every theme name, ordered ignoring letter case.
+  static std::vector<std::string> StyleNames();
   // Native popup menus keep the system look.
   static void RemoveMenuHook() { FMenuHooked = false; }
   static bool MenuHooked() { return FMenuHooked; }

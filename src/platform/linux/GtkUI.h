@@ -28,6 +28,9 @@ class TGtkUI : public IUI {
       const TInstallerProgressParams& Params) override;
   void SetApplicationTitle(const std::string& Title) override;
   IShell& Shell() override { return FShell; }
+  std::unique_ptr<INotificationCenter> CreateNotificationCenter(
+      const std::string& AppName, std::function<void(const std::string&)> OnClick) override;
+  void ApplyTheme(const TThemePalette* Palette) override;
   void Run() override;
   void Terminate() override;
 

@@ -31,6 +31,9 @@ class TWin32UI final : public IUI {
       const TInstallerProgressParams& Params) override;
   void SetApplicationTitle(const std::string& Title) override;
   IShell& Shell() override { return FShell; }
+  std::unique_ptr<INotificationCenter> CreateNotificationCenter(
+      const std::string& AppName, std::function<void(const std::string&)> OnClick) override;
+  void ApplyTheme(const TThemePalette* Palette) override;
   const std::string& ApplicationTitle() const { return FTitle; }
   void Run() override;
   void Terminate() override;
