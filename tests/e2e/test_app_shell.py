@@ -170,6 +170,8 @@ class Shell(ZelTestCase):
     def test_window_titles(self):
         helper = """
 import sys
+import gi
+gi.require_version("Gtk", "3.0")
 from gi.repository import Gtk, GLib
 for t in sys.argv[1:]:
     w = Gtk.Window(title=t)

@@ -52,6 +52,7 @@ def start_private_bus(folder):
                           "--address=unix:path=" + socket, "--print-address=1"],
                          stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
     address = p.stdout.readline().strip()
+    p.stdout.close()
     if not address:
         p.kill()
         raise AssertionError("no private D-Bus daemon")

@@ -194,12 +194,42 @@ void TGtkFormPeer::OnRealize(GtkWidget*, gpointer self) {
   static_cast<TGtkFormPeer*>(self)->ApplyFrame();
 }
 
+namespace {
+
+constexpr const char* kWantsMaximized = "zel-wants-maximized";
+
+// Runs once, after the frame's layout has sent the window's new size hints.
+void MaximizeAfterLayout(GdkFrameClock* Clock, gpointer Window) {
+  g_signal_handlers_disconnect_by_func(Clock, reinterpret_cast<gpointer>(&MaximizeAfterLayout),
+                                       Window);
+  if (g_object_get_data(G_OBJECT(Window), kWantsMaximized)) gtk_window_maximize(GTK_WINDOW(Window));
+}
+
+// A shown window that was fixed-size until now (a dialog border made
+// resizable for full screen) sends its new size hints only with the next
+// layout; a window manager that still sees it fixed-size refuses to
+// maximize it, so the request is repeated once after that layout.
+void MaximizeAgainAfterLayout(GtkWidget* Window) {
+  GdkFrameClock* clock = gtk_widget_get_frame_clock(Window);
+  if (!clock || !gtk_widget_get_mapped(Window)) return;
+  g_signal_handlers_disconnect_by_func(clock, reinterpret_cast<gpointer>(&MaximizeAfterLayout),
+                                       Window);
+  g_signal_connect_object(clock, "after-paint", G_CALLBACK(&MaximizeAfterLayout), Window,
+                          G_CONNECT_DEFAULT);
+  gtk_widget_queue_resize(Window);
+}
+
+}  // namespace
+
 void TGtkFormPeer::SetWindowState(TWindowState State) {
   GtkWindow* w = GTK_WINDOW(FWindow);
+  g_object_set_data(G_OBJECT(FWindow), kWantsMaximized,
+                    GINT_TO_POINTER(State == TWindowState::wsMaximized));
   switch (State) {
     case TWindowState::wsMaximized:
       gtk_window_deiconify(w);
       gtk_window_maximize(w);
+      MaximizeAgainAfterLayout(FWindow);
       break;
     case TWindowState::wsMinimized:
       gtk_window_iconify(w);
