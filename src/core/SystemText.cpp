@@ -6,16 +6,6 @@
 
 namespace zel {
 
-std::string TrimSystemMessage(std::string_view message) {
-  size_t end = message.size();
-  while (end > 0) {
-    const char c = message[end - 1];
-    if (c != ' ' && c != '\t' && c != '\r' && c != '\n' && c != '.') break;
-    --end;
-  }
-  return std::string(message.substr(0, end));
-}
-
 std::string MacAddressPrefix(unsigned adapterType) {
   switch (adapterType) {
     case 6:

@@ -8,11 +8,9 @@
 #include <string>
 #include <string_view>
 
-namespace zel {
+#include "core/ShellText.h"  // TrimSystemMessage
 
-// A system's message as the page gets it: without the trailing blanks, line
-// breaks and full stops that message catalogues append.
-std::string TrimSystemMessage(std::string_view message);
+namespace zel {
 
 // The kind letter of a network adapter by its IP Helper type: "E" for
 // Ethernet (6), "W" for IEEE 802.11 wireless (71), "U" for every other type.

@@ -40,7 +40,7 @@ class AppShellTest : public AppFixture {
 TEST_F(AppShellTest, FullscreenEntersOnceAndExitsToTheConfiguredBorder) {
   Expect(50002, json::object(), true, "false");
   EXPECT_TRUE(Send(50003).empty());
-  EXPECT_EQ(Form().BorderStyle, TFormBorderStyle::bsNone);
+  EXPECT_EQ(Form().Border, TFormBorderStyle::bsNone);
   EXPECT_EQ(Form().State, TWindowState::wsMaximized);
   Expect(50002, json::object(), true, "true");
   // A second request changes nothing.
@@ -49,11 +49,11 @@ TEST_F(AppShellTest, FullscreenEntersOnceAndExitsToTheConfiguredBorder) {
   EXPECT_EQ(Form().State, TWindowState::wsNormal);
 
   EXPECT_TRUE(Send(50004).empty());
-  EXPECT_EQ(Form().BorderStyle, TFormBorderStyle::bsSizeable);
+  EXPECT_EQ(Form().Border, TFormBorderStyle::bsSizeable);
   Expect(50002, json::object(), true, "false");
-  Form().BorderStyle = TFormBorderStyle::bsToolWindow;
+  Form().Border = TFormBorderStyle::bsToolWindow;
   EXPECT_TRUE(Send(50004).empty());
-  EXPECT_EQ(Form().BorderStyle, TFormBorderStyle::bsToolWindow);
+  EXPECT_EQ(Form().Border, TFormBorderStyle::bsToolWindow);
 }
 
 TEST_F(AppShellTest, ExitFullscreenBorderFromConfiguration) {
@@ -70,7 +70,7 @@ TEST_F(AppShellTest, ExitFullscreenBorderFromConfiguration) {
     Expect(50002, json::object(), true, "true");
     EXPECT_TRUE(Send(50004).empty());
     EXPECT_EQ(Form().State, TWindowState::wsNormal) << setting;
-    EXPECT_EQ(Form().BorderStyle, border) << setting;
+    EXPECT_EQ(Form().Border, border) << setting;
   }
 }
 
