@@ -75,6 +75,29 @@ TEST(WinSysUtilsTest, ShellExecStartsProgramsAndReportsFailure) {
   EXPECT_FALSE(TSysUtils::ShellExec(dir.Utf8() + "\\no such program.exe", ""));
 }
 
+// The exit code comes from the ended process, even 259 (STILL_ACTIVE), which
+// a wait that polls the exit code would take for "still running".
+TEST(WinSysUtilsTest, ShellExecAsAdminAndWaitReturnsTheExitCode) {
+  for (int code : {0, 3, 259}) {
+    EXPECT_EQ(TSysUtils::ShellExecAsAdminAndWait("cmd.exe", "/c exit " + std::to_string(code)),
+              code);
+  }
+  TTempDir dir;
+  EXPECT_EQ(TSysUtils::ShellExecAsAdminAndWait(dir.Utf8() + "\\no such program.exe", ""), 0);
+}
+
+// A library that is not a runtime loader, and no library at all, both mean
+// no runtime.
+TEST(WinSysUtilsTest, CheckEdgeIsInstalledWithoutALoader) {
+  TTempDir dir;
+  EXPECT_FALSE(TSysUtils::CheckEdgeIsInstalled(dir.Utf8() + "\\none.dll"));
+  EXPECT_FALSE(TSysUtils::CheckEdgeIsInstalled(dir.Utf8()));
+  EXPECT_FALSE(TSysUtils::CheckEdgeIsInstalled("kernel32.dll"));
+  const std::filesystem::path empty = dir.Path() / "empty.dll";
+  std::ofstream(empty).close();
+  EXPECT_FALSE(TSysUtils::CheckEdgeIsInstalled(FromFsPath(empty)));
+}
+
 // An extension registered as an installer would. (Writes to HKEY_CLASSES_ROOT
 // land in the user's own classes on Windows; Wine keeps them machine-wide.)
 class TRegisteredExtension {

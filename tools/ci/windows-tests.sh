@@ -236,6 +236,31 @@ smoke_missing_runtime() {
   else
     fail "missing runtime, declined: saw: $texts / $after / folder $(ls -d "$data" 2>&1)"
   fi
+
+  # Accepted: the package's installer runs ("runas"; Wine has no elevation
+  # prompt), the runtime is still missing, so message 9 and no folder.
+  mkdir -p "$dir/inst"
+  cp "$BIN/zel_win_fake_installer.exe" "$dir/inst/WebView2Installer.exe"
+  pack_smoke_app "$dir/inst" "$dir/inst.exe" "ID=$id" "Name=Zel Runtime" "DirName=app" ||
+    { fail "missing runtime: zelpack failed"; return; }
+  local log="$dir/installer.log"
+  ZEL_FAKE_INSTALLER_LOG="$(winepath -w "$log")" ZEL_FAKE_INSTALLER_MS=3000 wine "$dir/inst.exe" &
+  pid=$!
+  timeout 60 wine "$BIN/zel_win_dialog_probe.exe" Confirm 30000 >/dev/null
+  press_button Confirm first
+  if timeout 30 wine "$BIN/zel_win_dialog_probe.exe" EdgeInstallerForm 20000 >/dev/null; then
+    sleep 0.5
+    import -window root "$ROOT/build/windows/progress-smoke.png" 2>/dev/null
+  fi
+  after="$(timeout 60 wine "$BIN/zel_win_dialog_probe.exe" Error 30000)"
+  answer_dialog Error "$pid"
+  wait "$pid"
+  if grep -qF "You cancel the installation" <<<"$after" && [[ ! -e "$data" ]] &&
+    tr -d '\r' <"$log" 2>/dev/null | grep -qx '/silent /install'; then
+    pass "missing runtime, accepted: installer ran with /silent /install, message 9, folder removed"
+  else
+    fail "missing runtime, accepted: saw: $after / log $(cat "$log" 2>&1) / folder $(ls -d "$data" 2>&1)"
+  fi
   rm -rf "$dir" "$data"
 }
 
@@ -258,6 +283,8 @@ smoke_password() {
   if [[ -z "$prompt" ]]; then
     fail "password: no prompt"
   else
+    sleep 0.5
+    import -window root "$ROOT/build/windows/password-prompt.png" 2>/dev/null
     timeout 10 xdotool windowactivate --sync "$prompt" type --delay 50 "se cret" 2>/dev/null
     timeout 5 xdotool key Escape Return 2>/dev/null
     sleep 1
