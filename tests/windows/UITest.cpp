@@ -48,6 +48,11 @@ class TRecordingUI final : public IUI {
   }
   void Queue(std::function<void()> Fn) override { Real.Queue(std::move(Fn)); }
   void SetApplicationTitle(const std::string& Title) override { Real.SetApplicationTitle(Title); }
+  std::unique_ptr<INotificationCenter> CreateNotificationCenter(
+      const std::string& AppName, std::function<void(const std::string&)> OnClick) override {
+    return Real.CreateNotificationCenter(AppName, std::move(OnClick));
+  }
+  void ApplyTheme(const TThemePalette* Palette) override { Real.ApplyTheme(Palette); }
   void Run() override { Real.Run(); }
   void Terminate() override { Real.Terminate(); }
 };
