@@ -56,6 +56,11 @@ class TRecordingUI final : public IUI {
   }
   void SetApplicationTitle(const std::string& Title) override { Real.SetApplicationTitle(Title); }
   IShell& Shell() override { return Real.Shell(); }
+  std::unique_ptr<INotificationCenter> CreateNotificationCenter(
+      const std::string& AppName, std::function<void(const std::string&)> OnClick) override {
+    return Real.CreateNotificationCenter(AppName, std::move(OnClick));
+  }
+  void ApplyTheme(const TThemePalette* Palette) override { Real.ApplyTheme(Palette); }
   void Run() override { Real.Run(); }
   void Terminate() override { Real.Terminate(); }
 };

@@ -29,7 +29,8 @@ std::string Fill(std::string css, std::string_view marker, std::uint32_t rgb) {
 // popup menus (the tray menu's among them) stay as the system draws them.
 constexpr const char* kTemplate = R"css(
 window:not(.popup), dialog, messagedialog, filechooser, assistant,
-window:not(.popup) > .background, dialog .dialog-action-area, stack, box.dialog-vbox {
+window:not(.popup) > .background, dialog .dialog-action-area, window:not(.popup) stack,
+box.dialog-vbox {
   background-color: @window@; color: @text@; }
 window:not(.popup) label, dialog label, filechooser label { color: @text@; }
 headerbar, .titlebar { background: @menubar@; color: @menubartext@; border-color: @border@; }
@@ -63,7 +64,7 @@ treeview.view header button { background: @menubar@; color: @menubartext@; }
 treeview.view:selected, row:selected, iconview:selected, .view:selected {
   background-color: @accent@; color: @accenttext@; }
 row:selected label { color: @accenttext@; }
-frame > border, separator { border-color: @border@; color: @border@; }
+frame > border, window:not(.popup) separator { border-color: @border@; color: @border@; }
 tooltip, tooltip.background { background-color: @control@; color: @text@;
   border: 1px solid @border@; text-shadow: none; }
 tooltip label { color: @text@; }
