@@ -1,5 +1,6 @@
 // The controller: placement in the host's container, zoom, keys and focus.
 #include <algorithm>
+#include <limits>
 #include <tuple>
 
 #include "Harness.h"
@@ -79,6 +80,18 @@ TEST_F(ControllerTest, ZoomFactorAndItsShortcuts) {
   SendKey(GDK_KEY_minus, 20, GDK_CONTROL_MASK);
   FController->get_ZoomFactor(&zoom);
   EXPECT_DOUBLE_EQ(zoom, 1.0) << "off: the shortcut does nothing";
+}
+
+TEST_F(ControllerTest, RefusesZoomFactorsItCannotShow) {
+  ASSERT_TRUE(ShowHtml("<p>zoom</p>"));
+  ASSERT_EQ(FController->put_ZoomFactor(1.25), S_OK);
+  for (double bad : {0.0, -1.0, std::numeric_limits<double>::infinity(),
+                     std::numeric_limits<double>::quiet_NaN()}) {
+    EXPECT_EQ(FController->put_ZoomFactor(bad), E_INVALIDARG) << bad;
+    double zoom = 0;
+    FController->get_ZoomFactor(&zoom);
+    EXPECT_DOUBLE_EQ(zoom, 1.25) << bad;
+  }
 }
 
 struct TKeyCase {

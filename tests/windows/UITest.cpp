@@ -190,6 +190,54 @@ TEST_F(WinUITest, BorderStylesGiveTheirFrames) {
   }
 }
 
+// The browser is parented to the form's window: a border change must keep
+// that window (and the corner preference given to it).
+TEST_F(WinUITest, BorderChangesKeepTheWindowAndItsSize) {
+  TFormEvents events;
+  auto form = FUI.CreateForm(events);
+  const HWND hwnd = HandleOf(*form);
+  form->SetBounds(10, 20, 640, 480);
+  form->Show();
+  Pump();
+  for (int i = 0; i < 6; ++i) {
+    const auto style = static_cast<TFormBorderStyle>(i);
+    form->SetBorderStyle(style);
+    Pump();
+    EXPECT_EQ(HandleOf(*form), hwnd) << i;
+    EXPECT_TRUE(IsWindow(hwnd)) << i;
+    EXPECT_EQ(form->BorderStyle(), style) << i;
+    // Windows keeps the outer rectangle; under Wine the X window manager
+    // redraws the frame and may shift it by the frame's few pixels.
+    const TRect b = form->Bounds();
+    EXPECT_NEAR(b.Width(), 640, 8) << i;
+    EXPECT_NEAR(b.Height(), 480, 30) << i;
+  }
+}
+
+TEST_F(WinUITest, HidePresentAndTopmostReadBack) {
+  TFormEvents events;
+  auto form = FUI.CreateForm(events);
+  const HWND hwnd = HandleOf(*form);
+  form->Show();
+  Pump();
+  form->SetStayOnTop(true);
+  EXPECT_TRUE(form->StayOnTop());
+  form->SetStayOnTop(false);
+  EXPECT_FALSE(form->StayOnTop());
+  EXPECT_TRUE(form->Visible());
+  form->SetWindowState(TWindowState::wsMinimized);
+  form->Hide();
+  Pump();
+  EXPECT_FALSE(form->Visible());
+  EXPECT_FALSE(IsWindowVisible(hwnd));
+  form->SetWindowState(TWindowState::wsNormal);
+  form->Present();
+  Pump();
+  EXPECT_TRUE(form->Visible());
+  EXPECT_FALSE(IsIconic(hwnd));
+  EXPECT_EQ(form->WindowState(), TWindowState::wsNormal);
+}
+
 TEST_F(WinUITest, StayOnTopAndWindowState) {
   TFormEvents events;
   auto form = FUI.CreateForm(events);

@@ -53,6 +53,14 @@ void TController::Place() {
   gtk_layout_move(GTK_LAYOUT(FParent.Get()), View(), FBounds.left, FBounds.top);
   gtk_widget_set_size_request(View(), std::max(0, FBounds.right - FBounds.left),
                               std::max(0, FBounds.bottom - FBounds.top));
+  // Bounds usually change while the parent is being allocated, when a new
+  // size request waits for the next resize: give the view its size now.
+  if (gtk_widget_get_realized(FParent.Get()) && gtk_widget_get_visible(View())) {
+    gtk_widget_get_preferred_size(View(), nullptr, nullptr);  // GTK asks for it first
+    GtkAllocation a{FBounds.left, FBounds.top, std::max(1, FBounds.right - FBounds.left),
+                    std::max(1, FBounds.bottom - FBounds.top)};
+    gtk_widget_size_allocate(View(), &a);
+  }
 }
 
 HRESULT TController::put_IsVisible(BOOL isVisible) {
