@@ -155,6 +155,65 @@ struct IStream : ISequentialStream {
   virtual HRESULT Clone(IStream** ppstm) = 0;
 };
 
+// Marks an object that may be called from any thread without marshalling;
+// WebView2 reads response streams off the UI thread only when they answer it.
+struct IAgileObject : IUnknown {
+  static constexpr GUID kIID = {
+      0x94EA2B94, 0xE9CC, 0x49E0, {0xC0, 0xFF, 0xEE, 0x64, 0xCA, 0x8F, 0x5B, 0x90}};
+};
+
+// ---- The binary layout the Windows x64 runtime expects -----------------------
+
+#define ZEL_FIELD_AT(Type, Field, Offset) \
+  static_assert(offsetof(Type, Field) == (Offset), #Type "::" #Field " moved");
+
+static_assert(sizeof(BOOL) == 4 && sizeof(HRESULT) == 4 && sizeof(WCHAR) == 2);
+static_assert(sizeof(HWND) == sizeof(void*) && sizeof(void*) == 8);
+
+static_assert(sizeof(GUID) == 16);
+ZEL_FIELD_AT(GUID, Data1, 0)
+ZEL_FIELD_AT(GUID, Data2, 4)
+ZEL_FIELD_AT(GUID, Data3, 6)
+ZEL_FIELD_AT(GUID, Data4, 8)
+
+static_assert(sizeof(RECT) == 16);
+ZEL_FIELD_AT(RECT, left, 0)
+ZEL_FIELD_AT(RECT, top, 4)
+ZEL_FIELD_AT(RECT, right, 8)
+ZEL_FIELD_AT(RECT, bottom, 12)
+
+// Passed by value in a register: one 8-byte field, nothing else.
+static_assert(sizeof(EventRegistrationToken) == 8 && alignof(EventRegistrationToken) == 8);
+ZEL_FIELD_AT(EventRegistrationToken, value, 0)
+
+static_assert(sizeof(FILETIME) == 8);
+ZEL_FIELD_AT(FILETIME, dwHighDateTime, 4)
+
+static_assert(sizeof(STATSTG) == 80);
+ZEL_FIELD_AT(STATSTG, pwcsName, 0)
+ZEL_FIELD_AT(STATSTG, type, 8)
+ZEL_FIELD_AT(STATSTG, cbSize, 16)
+ZEL_FIELD_AT(STATSTG, mtime, 24)
+ZEL_FIELD_AT(STATSTG, ctime, 32)
+ZEL_FIELD_AT(STATSTG, atime, 40)
+ZEL_FIELD_AT(STATSTG, grfMode, 48)
+ZEL_FIELD_AT(STATSTG, grfLocksSupported, 52)
+ZEL_FIELD_AT(STATSTG, clsid, 56)
+ZEL_FIELD_AT(STATSTG, grfStateBits, 72)
+ZEL_FIELD_AT(STATSTG, reserved, 76)
+
+// An interface is nothing but a pointer to its table of pure methods: no
+// data, no virtual destructor (it would add table entries), IUnknown first.
+#define ZEL_CHECK_INTERFACE(I)                                                                \
+  static_assert(sizeof(I) == sizeof(void*), #I " must hold only its vtable");                 \
+  static_assert(std::is_abstract_v<I>, #I " must be abstract");                               \
+  static_assert(!std::has_virtual_destructor_v<I>, #I " must not have a virtual destructor"); \
+  static_assert(std::is_base_of_v<IUnknown, I>, #I " must derive from IUnknown");
+
+// Every COM interface declared here, for the layout checks and the tests.
+#define ZEL_COM_BASE_INTERFACES(X) X(IUnknown) X(ISequentialStream) X(IStream) X(IAgileObject)
+ZEL_COM_BASE_INTERFACES(ZEL_CHECK_INTERFACE)
+
 // Owning smart pointer for reference-counted interfaces.
 template <class T>
 class TComPtr {

@@ -1,5 +1,7 @@
 // IStream objects over memory and over files, for the browser runtime's
-// responses and preview captures.
+// responses and preview captures. Both answer IAgileObject: the runtime reads
+// a response (and writes a capture) from its own threads, and without that
+// answer it would have to marshal every call back to the UI thread.
 #pragma once
 
 #include <fstream>
@@ -14,7 +16,7 @@ namespace zel {
 
 // A stream that owns its bytes, so it stays readable for as long as the
 // runtime holds a reference.
-class TComMemoryStream : public TComObject<IStream> {
+class TComMemoryStream : public TComObject<IStream, IAgileObject> {
  public:
   explicit TComMemoryStream(std::string data = {}) : FData(std::move(data)) {}
   const std::string& Data() const { return FData; }
@@ -38,7 +40,7 @@ class TComMemoryStream : public TComObject<IStream> {
 };
 
 // A read-write stream on a file that it creates (or empties).
-class TComFileStream : public TComObject<IStream> {
+class TComFileStream : public TComObject<IStream, IAgileObject> {
  public:
   // Null when the file cannot be created.
   static TComPtr<IStream> Create(const std::string& path);

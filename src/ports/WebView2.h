@@ -511,6 +511,83 @@ struct ICoreWebView2Settings : IUnknown {
 
 #undef ZEL_IID
 
+// ---- The binary layout the Windows x64 runtime expects -----------------------
+
+#define ZEL_CHECK_ENUM(E) static_assert(sizeof(E) == 4, #E " must be 32 bits");
+ZEL_CHECK_ENUM(COREWEBVIEW2_WEB_RESOURCE_CONTEXT)
+ZEL_CHECK_ENUM(COREWEBVIEW2_PERMISSION_KIND)
+ZEL_CHECK_ENUM(COREWEBVIEW2_PERMISSION_STATE)
+ZEL_CHECK_ENUM(COREWEBVIEW2_PROCESS_FAILED_KIND)
+ZEL_CHECK_ENUM(COREWEBVIEW2_WEB_ERROR_STATUS)
+ZEL_CHECK_ENUM(COREWEBVIEW2_KEY_EVENT_KIND)
+ZEL_CHECK_ENUM(COREWEBVIEW2_CAPTURE_PREVIEW_IMAGE_FORMAT)
+ZEL_CHECK_ENUM(COREWEBVIEW2_MOVE_FOCUS_REASON)
+ZEL_CHECK_ENUM(COREWEBVIEW2_SCRIPT_DIALOG_KIND)
+#undef ZEL_CHECK_ENUM
+
+static_assert(sizeof(COREWEBVIEW2_PHYSICAL_KEY_STATUS) == 24 &&
+              alignof(COREWEBVIEW2_PHYSICAL_KEY_STATUS) == 4);
+ZEL_FIELD_AT(COREWEBVIEW2_PHYSICAL_KEY_STATUS, RepeatCount, 0)
+ZEL_FIELD_AT(COREWEBVIEW2_PHYSICAL_KEY_STATUS, ScanCode, 4)
+ZEL_FIELD_AT(COREWEBVIEW2_PHYSICAL_KEY_STATUS, IsExtendedKey, 8)
+ZEL_FIELD_AT(COREWEBVIEW2_PHYSICAL_KEY_STATUS, IsMenuKeyDown, 12)
+ZEL_FIELD_AT(COREWEBVIEW2_PHYSICAL_KEY_STATUS, WasKeyDown, 16)
+ZEL_FIELD_AT(COREWEBVIEW2_PHYSICAL_KEY_STATUS, IsKeyReleased, 20)
+
+// Every interface declared above, for the layout checks and the tests.
+#define ZEL_WEBVIEW2_INTERFACES(X)                                    \
+  X(ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler)       \
+  X(ICoreWebView2CreateCoreWebView2ControllerCompletedHandler)        \
+  X(ICoreWebView2ExecuteScriptCompletedHandler)                       \
+  X(ICoreWebView2CapturePreviewCompletedHandler)                      \
+  X(ICoreWebView2CallDevToolsProtocolMethodCompletedHandler)          \
+  X(ICoreWebView2AddScriptToExecuteOnDocumentCreatedCompletedHandler) \
+  X(ICoreWebView2NavigationStartingEventHandler)                      \
+  X(ICoreWebView2NavigationCompletedEventHandler)                     \
+  X(ICoreWebView2SourceChangedEventHandler)                           \
+  X(ICoreWebView2HistoryChangedEventHandler)                          \
+  X(ICoreWebView2ContentLoadingEventHandler)                          \
+  X(ICoreWebView2DocumentTitleChangedEventHandler)                    \
+  X(ICoreWebView2NewWindowRequestedEventHandler)                      \
+  X(ICoreWebView2WebResourceRequestedEventHandler)                    \
+  X(ICoreWebView2ScriptDialogOpeningEventHandler)                     \
+  X(ICoreWebView2PermissionRequestedEventHandler)                     \
+  X(ICoreWebView2ProcessFailedEventHandler)                           \
+  X(ICoreWebView2WebMessageReceivedEventHandler)                      \
+  X(ICoreWebView2WindowCloseRequestedEventHandler)                    \
+  X(ICoreWebView2ContainsFullScreenElementChangedEventHandler)        \
+  X(ICoreWebView2ZoomFactorChangedEventHandler)                       \
+  X(ICoreWebView2MoveFocusRequestedEventHandler)                      \
+  X(ICoreWebView2FocusChangedEventHandler)                            \
+  X(ICoreWebView2AcceleratorKeyPressedEventHandler)                   \
+  X(ICoreWebView2DevToolsProtocolEventReceivedEventHandler)           \
+  X(ICoreWebView2NewBrowserVersionAvailableEventHandler)              \
+  X(ICoreWebView2Deferral)                                            \
+  X(ICoreWebView2HttpHeadersCollectionIterator)                       \
+  X(ICoreWebView2HttpRequestHeaders)                                  \
+  X(ICoreWebView2HttpResponseHeaders)                                 \
+  X(ICoreWebView2WebResourceRequest)                                  \
+  X(ICoreWebView2WebResourceResponse)                                 \
+  X(ICoreWebView2WebResourceRequestedEventArgs)                       \
+  X(ICoreWebView2WebMessageReceivedEventArgs)                         \
+  X(ICoreWebView2NewWindowRequestedEventArgs)                         \
+  X(ICoreWebView2PermissionRequestedEventArgs)                        \
+  X(ICoreWebView2NavigationStartingEventArgs)                         \
+  X(ICoreWebView2NavigationCompletedEventArgs)                        \
+  X(ICoreWebView2SourceChangedEventArgs)                              \
+  X(ICoreWebView2ContentLoadingEventArgs)                             \
+  X(ICoreWebView2ProcessFailedEventArgs)                              \
+  X(ICoreWebView2ScriptDialogOpeningEventArgs)                        \
+  X(ICoreWebView2MoveFocusRequestedEventArgs)                         \
+  X(ICoreWebView2AcceleratorKeyPressedEventArgs)                      \
+  X(ICoreWebView2DevToolsProtocolEventReceivedEventArgs)              \
+  X(ICoreWebView2DevToolsProtocolEventReceiver)                       \
+  X(ICoreWebView2Environment)                                         \
+  X(ICoreWebView2Controller)                                          \
+  X(ICoreWebView2)                                                    \
+  X(ICoreWebView2Settings)
+ZEL_WEBVIEW2_INTERFACES(ZEL_CHECK_INTERFACE)
+
 // ---- The loader library's exports ----------------------------------------
 
 using TCreateCoreWebView2Environment =

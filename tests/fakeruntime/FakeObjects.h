@@ -44,6 +44,7 @@ struct TState {
   std::mutex Lock;  // the log is written from the worker thread too
   std::vector<std::string> Calls;
   HRESULT EnvReturned = S_OK, EnvCompleted = S_OK, ControllerCompleted = S_OK;
+  HRESULT ControllerReturned = S_OK;
   HRESULT GetWebViewResult = S_OK, GetSettingsResult = S_OK;
   HRESULT ScriptResult = S_OK;
   std::string ScriptJson = "null";

@@ -37,7 +37,7 @@ class TControl : public IFakeRuntime {
     TState& s = State();
     std::lock_guard guard(s.Lock);
     s.Calls.clear();
-    s.EnvReturned = s.EnvCompleted = s.ControllerCompleted = S_OK;
+    s.EnvReturned = s.EnvCompleted = s.ControllerCompleted = s.ControllerReturned = S_OK;
     s.GetWebViewResult = s.GetSettingsResult = s.ScriptResult = S_OK;
     s.ScriptJson = "null";
     s.Environments = s.ControllersRequested = 0;
@@ -53,6 +53,7 @@ class TControl : public IFakeRuntime {
     State().EnvCompleted = completed;
   }
   void SetControllerResult(HRESULT completed) override { State().ControllerCompleted = completed; }
+  void SetControllerReturned(HRESULT returned) override { State().ControllerReturned = returned; }
   void SetWebViewResults(HRESULT getCoreWebView2, HRESULT getSettings) override {
     State().GetWebViewResult = getCoreWebView2;
     State().GetSettingsResult = getSettings;

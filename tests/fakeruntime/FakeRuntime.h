@@ -24,6 +24,8 @@ class IFakeRuntime {
   // Failure injection.
   virtual void SetEnvironmentResults(HRESULT returned, HRESULT completed) = 0;
   virtual void SetControllerResult(HRESULT completed) = 0;
+  // What CreateCoreWebView2Controller itself returns (a failure: no completion).
+  virtual void SetControllerReturned(HRESULT returned) = 0;
   virtual void SetWebViewResults(HRESULT getCoreWebView2, HRESULT getSettings) = 0;
   virtual void SetScriptResult(HRESULT result, const std::string& json) = 0;
 

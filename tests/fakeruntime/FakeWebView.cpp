@@ -199,6 +199,7 @@ HRESULT TFakeEnvironment::CreateCoreWebView2Controller(
     HWND parent, ICoreWebView2CreateCoreWebView2ControllerCompletedHandler* handler) {
   State().Log(std::string("CreateCoreWebView2Controller ") + (parent ? "parent" : "null"));
   ++State().ControllersRequested;
+  if (FAILED(State().ControllerReturned)) return State().ControllerReturned;
   TComPtr<ICoreWebView2CreateCoreWebView2ControllerCompletedHandler> keep(handler);
   State().Pending.push_back([keep] {
     const HRESULT hr = State().ControllerCompleted;

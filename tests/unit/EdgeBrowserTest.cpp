@@ -45,19 +45,24 @@ TEST_F(EdgeBrowserTest, CreationStates) {
 TEST_F(EdgeBrowserTest, CreationFailures) {
   struct Case {
     const char* what;
-    HRESULT envReturned, envCompleted, controller, webView, settings;
+    HRESULT envReturned, envCompleted, controllerReturned, controller, webView, settings;
     TBrowserControlState state;
   } cases[] = {
-      {"environment refused", E_ACCESSDENIED, S_OK, S_OK, S_OK, S_OK,
+      {"environment refused", E_ACCESSDENIED, S_OK, S_OK, S_OK, S_OK, S_OK,
        TBrowserControlState::Creating},
-      {"environment failed later", S_OK, E_ABORT, S_OK, S_OK, S_OK, TBrowserControlState::Creating},
-      {"controller failed", S_OK, S_OK, E_OUTOFMEMORY, S_OK, S_OK, TBrowserControlState::Failed},
-      {"no web view", S_OK, S_OK, S_OK, E_NOINTERFACE, S_OK, TBrowserControlState::Failed},
-      {"no settings", S_OK, S_OK, S_OK, S_OK, E_UNEXPECTED, TBrowserControlState::Failed},
+      {"environment failed later", S_OK, E_ABORT, S_OK, S_OK, S_OK, S_OK,
+       TBrowserControlState::Creating},
+      {"controller refused", S_OK, S_OK, E_INVALIDARG, S_OK, S_OK, S_OK,
+       TBrowserControlState::Failed},
+      {"controller failed", S_OK, S_OK, S_OK, E_OUTOFMEMORY, S_OK, S_OK,
+       TBrowserControlState::Failed},
+      {"no web view", S_OK, S_OK, S_OK, S_OK, E_NOINTERFACE, S_OK, TBrowserControlState::Failed},
+      {"no settings", S_OK, S_OK, S_OK, S_OK, S_OK, E_UNEXPECTED, TBrowserControlState::Failed},
   };
   for (const Case& c : cases) {
     Fake().Reset();
     Fake().SetEnvironmentResults(c.envReturned, c.envCompleted);
+    Fake().SetControllerReturned(c.controllerReturned);
     Fake().SetControllerResult(c.controller);
     Fake().SetWebViewResults(c.webView, c.settings);
     FCompletions = 0;
@@ -78,6 +83,38 @@ TEST_F(EdgeBrowserTest, UnhandledControllerFailureRaises) {
   StartCreation(browser);
   Fake().RunPending();
   UI.PumpPending();
+  ASSERT_EQ(UI.Exceptions.size(), 1u);
+  EXPECT_EQ(UI.Exceptions[0], "Failed to create Edge browser control");
+}
+
+// The outcome of the controller's creation runs as a UI call, not inside the
+// runtime's callback: what its handler throws reaches the exception report.
+TEST_F(EdgeBrowserTest, ControllerOutcomeHandlersReportTheirExceptions) {
+  for (HRESULT controller : {E_OUTOFMEMORY, S_OK}) {
+    Fake().Reset();
+    Fake().SetControllerResult(controller);
+    UI.Exceptions.clear();
+    TEdgeBrowser browser;
+    browser.OnCreateWebViewCompleted = [](TCustomEdgeBrowser&, HRESULT hr) {
+      throw std::runtime_error(FAILED(hr) ? "failure seen" : "success seen");
+    };
+    StartCreation(browser);
+    Fake().RunPending();
+    UI.PumpPending();
+    ASSERT_EQ(UI.Exceptions.size(), 1u) << controller;
+    EXPECT_EQ(UI.Exceptions[0], FAILED(controller) ? "failure seen" : "success seen");
+  }
+}
+
+// A controller refused at once, without a handler for the outcome, is
+// reported as one that fails later.
+TEST_F(EdgeBrowserTest, UnhandledControllerRefusalRaises) {
+  Fake().SetControllerReturned(E_INVALIDARG);
+  TEdgeBrowser browser;
+  StartCreation(browser);
+  UI.PumpPending();
+  EXPECT_EQ(browser.BrowserControlState(), TBrowserControlState::Failed);
+  EXPECT_EQ(browser.LastErrorCode(), E_INVALIDARG);
   ASSERT_EQ(UI.Exceptions.size(), 1u);
   EXPECT_EQ(UI.Exceptions[0], "Failed to create Edge browser control");
 }

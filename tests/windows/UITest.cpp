@@ -118,6 +118,14 @@ TEST_F(WinUITest, ExceptionsOfQueuedCallsAreReportedAndTheLoopGoesOn) {
   EXPECT_EQ(FUI.Dialogs[0].Message, "queued failure");
 }
 
+// A call run at once on the UI thread reports its exception too: its caller
+// may be a runtime callback that must not see it.
+TEST_F(WinUITest, ExceptionsOfCallsRunAtOnceAreReported) {
+  EXPECT_NO_THROW(FUI.Queue([] { throw std::runtime_error("immediate failure"); }));
+  ASSERT_EQ(FUI.Dialogs.size(), 1u);
+  EXPECT_EQ(FUI.Dialogs[0].Message, "immediate failure");
+}
+
 struct TFormEvents : IFormEvents {
   bool CanClose = true;
   int Queries = 0, Closes = 0;

@@ -99,14 +99,25 @@ void TCustomEdgeBrowser::CreateEnvironmentCompleted(HRESULT AResult,
   }
   FWebViewEnvironment = TComPtr<ICoreWebView2Environment>(AEnvironment);
   auto creation = FCreation;
+  // The outcome runs as a queued UI call, never inside the runtime's callback:
+  // whatever the creation-completed handlers (or the unhandled-failure
+  // report) throw reaches the application's exception report there, instead
+  // of vanishing in the handler object that shields the runtime.
   auto handler = MakeHandlerFor<ICoreWebView2CreateCoreWebView2ControllerCompletedHandler>(
       [creation](HRESULT result, ICoreWebView2Controller* controller) {
-        if (creation->Owner)
-          creation->Owner->CreateCoreWebView2ControllerCompleted(result, controller);
+        TComPtr<ICoreWebView2Controller> keep(controller);
+        UI().Queue([creation, result, keep] {
+          if (creation->Owner)
+            creation->Owner->CreateCoreWebView2ControllerCompleted(result, keep.Get());
+        });
         return S_OK;
       });
-  RecordResult(FWebViewEnvironment->CreateCoreWebView2Controller(
-      FPeer ? FPeer->NativeHandle() : nullptr, handler.Get()));
+  // A controller refused at once (a bad parent window, a runtime already
+  // gone) fails the creation like one that fails later; otherwise the
+  // control would wait for a completion that never comes.
+  if (!RecordResult(FWebViewEnvironment->CreateCoreWebView2Controller(
+          FPeer ? FPeer->NativeHandle() : nullptr, handler.Get())))
+    ControllerCreationFailed();
 }
 
 void TCustomEdgeBrowser::CreateCoreWebView2ControllerCompleted(

@@ -91,7 +91,14 @@ int TWin32UI::MessageDialog(const TMessageDialogParams& Params) {
 
 void TWin32UI::Queue(std::function<void()> Fn) {
   if (GetCurrentThreadId() == FThreadId) {
-    Fn();
+    // Run at once, but reported like a posted call: the caller may be a
+    // runtime callback, which must not see the exception (it would swallow
+    // it, or worse).
+    try {
+      Fn();
+    } catch (...) {
+      ReportException(std::current_exception());
+    }
     return;
   }
   FQueue->Post(std::move(Fn));

@@ -1,0 +1,88 @@
+// The handler interfaces: one Invoke at slot 3, transcribed from the WebView2 binary-interface
+// sheet (its order is the vtable order; slots 0-2, IUnknown's, are added to every interface).
+#include "WebView2AbiProbe.h"
+
+namespace zel::abi {
+
+std::vector<TSheet> HandlerSheets() {
+  // One row a line, as in the sheet.
+  // clang-format off
+  return {
+    ZEL_SHEET(ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler,
+              "{4E8A3389-C9D8-4BD2-B6B5-124FEE6CC14D}", 4,
+      ZEL_SLOT(3, Invoke, HRESULT, ICoreWebView2Environment*)),
+    ZEL_SHEET(ICoreWebView2CreateCoreWebView2ControllerCompletedHandler,
+              "{6C4819F3-C9B7-4260-8127-C9F5BDE7F68C}", 4,
+      ZEL_SLOT(3, Invoke, HRESULT, ICoreWebView2Controller*)),
+    ZEL_SHEET(ICoreWebView2ExecuteScriptCompletedHandler,
+              "{49511172-CC67-4BCA-9923-137112F4C4CC}", 4,
+      ZEL_SLOT(3, Invoke, HRESULT, LPCWSTR)),
+    ZEL_SHEET(ICoreWebView2CapturePreviewCompletedHandler,
+              "{697E05E9-3D8F-45FA-96F4-8FFE1EDEDAF5}", 4,
+      ZEL_SLOT(3, Invoke, HRESULT)),
+    ZEL_SHEET(ICoreWebView2CallDevToolsProtocolMethodCompletedHandler,
+              "{5C4889F0-5EF6-4C5A-952C-D8F1B92D0574}", 4,
+      ZEL_SLOT(3, Invoke, HRESULT, LPCWSTR)),
+    ZEL_SHEET(ICoreWebView2AddScriptToExecuteOnDocumentCreatedCompletedHandler,
+              "{B99369F3-9B11-47B5-BC6F-8E7895FCEA17}", 4,
+      ZEL_SLOT(3, Invoke, HRESULT, LPCWSTR)),
+    ZEL_SHEET(ICoreWebView2NavigationStartingEventHandler,
+              "{9ADBE429-F36D-432B-9DDC-F8881FBD76E3}", 4,
+      ZEL_SLOT(3, Invoke, ICoreWebView2*, ICoreWebView2NavigationStartingEventArgs*)),
+    ZEL_SHEET(ICoreWebView2NavigationCompletedEventHandler,
+              "{D33A35BF-1C49-4F98-93AB-006E0533FE1C}", 4,
+      ZEL_SLOT(3, Invoke, ICoreWebView2*, ICoreWebView2NavigationCompletedEventArgs*)),
+    ZEL_SHEET(ICoreWebView2SourceChangedEventHandler, "{3C067F9F-5388-4772-8B48-79F7EF1AB37C}", 4,
+      ZEL_SLOT(3, Invoke, ICoreWebView2*, ICoreWebView2SourceChangedEventArgs*)),
+    ZEL_SHEET(ICoreWebView2HistoryChangedEventHandler, "{C79A420C-EFD9-4058-9295-3E8B4BCAB645}", 4,
+      ZEL_SLOT(3, Invoke, ICoreWebView2*, IUnknown*)),
+    ZEL_SHEET(ICoreWebView2ContentLoadingEventHandler, "{364471E7-F2BE-4910-BDBA-D72077D51C4B}", 4,
+      ZEL_SLOT(3, Invoke, ICoreWebView2*, ICoreWebView2ContentLoadingEventArgs*)),
+    ZEL_SHEET(ICoreWebView2DocumentTitleChangedEventHandler,
+              "{F5F2B923-953E-4042-9F95-F3A118E1AFD4}", 4,
+      ZEL_SLOT(3, Invoke, ICoreWebView2*, IUnknown*)),
+    ZEL_SHEET(ICoreWebView2NewWindowRequestedEventHandler,
+              "{D4C185FE-C81C-4989-97AF-2D3FA7AB5651}", 4,
+      ZEL_SLOT(3, Invoke, ICoreWebView2*, ICoreWebView2NewWindowRequestedEventArgs*)),
+    ZEL_SHEET(ICoreWebView2WebResourceRequestedEventHandler,
+              "{AB00B74C-15F1-4646-80E8-E76341D25D71}", 4,
+      ZEL_SLOT(3, Invoke, ICoreWebView2*, ICoreWebView2WebResourceRequestedEventArgs*)),
+    ZEL_SHEET(ICoreWebView2ScriptDialogOpeningEventHandler,
+              "{EF381BF9-AFA8-4E37-91C4-8AC48524BDFB}", 4,
+      ZEL_SLOT(3, Invoke, ICoreWebView2*, ICoreWebView2ScriptDialogOpeningEventArgs*)),
+    ZEL_SHEET(ICoreWebView2PermissionRequestedEventHandler,
+              "{15E1C6A3-C72A-4DF3-91D7-D097FBEC6BFD}", 4,
+      ZEL_SLOT(3, Invoke, ICoreWebView2*, ICoreWebView2PermissionRequestedEventArgs*)),
+    ZEL_SHEET(ICoreWebView2ProcessFailedEventHandler, "{79E0AEA4-990B-42D9-AA1D-0FCC2E5BC7F1}", 4,
+      ZEL_SLOT(3, Invoke, ICoreWebView2*, ICoreWebView2ProcessFailedEventArgs*)),
+    ZEL_SHEET(ICoreWebView2WebMessageReceivedEventHandler,
+              "{57213F19-00E6-49FA-8E07-898EA01ECBD2}", 4,
+      ZEL_SLOT(3, Invoke, ICoreWebView2*, ICoreWebView2WebMessageReceivedEventArgs*)),
+    ZEL_SHEET(ICoreWebView2WindowCloseRequestedEventHandler,
+              "{5C19E9E0-092F-486B-AFFA-CA8231913039}", 4,
+      ZEL_SLOT(3, Invoke, ICoreWebView2*, IUnknown*)),
+    ZEL_SHEET(ICoreWebView2ContainsFullScreenElementChangedEventHandler,
+              "{E45D98B1-AFEF-45BE-8BAF-6C7728867F73}", 4,
+      ZEL_SLOT(3, Invoke, ICoreWebView2*, IUnknown*)),
+    ZEL_SHEET(ICoreWebView2ZoomFactorChangedEventHandler,
+              "{B52D71D6-C4DF-4543-A90C-64A3E60F38CB}", 4,
+      ZEL_SLOT(3, Invoke, ICoreWebView2Controller*, IUnknown*)),
+    ZEL_SHEET(ICoreWebView2MoveFocusRequestedEventHandler,
+              "{69035451-6DC7-4CB8-9BCE-B2BD70AD289F}", 4,
+      ZEL_SLOT(3, Invoke, ICoreWebView2Controller*, ICoreWebView2MoveFocusRequestedEventArgs*)),
+    ZEL_SHEET(ICoreWebView2FocusChangedEventHandler, "{05EA24BD-6452-4926-9014-4B82B498135D}", 4,
+      ZEL_SLOT(3, Invoke, ICoreWebView2Controller*, IUnknown*)),
+    ZEL_SHEET(ICoreWebView2AcceleratorKeyPressedEventHandler,
+              "{B29C7E28-FA79-41A8-8E44-65811C76DCB2}", 4,
+      ZEL_SLOT(3, Invoke, ICoreWebView2Controller*, ICoreWebView2AcceleratorKeyPressedEventArgs*)),
+    ZEL_SHEET(ICoreWebView2DevToolsProtocolEventReceivedEventHandler,
+              "{E2FDA4BE-5456-406C-A261-3D452138362C}", 4,
+      ZEL_SLOT(3, Invoke, ICoreWebView2*, ICoreWebView2DevToolsProtocolEventReceivedEventArgs*)),
+    ZEL_SHEET(ICoreWebView2NewBrowserVersionAvailableEventHandler,
+              "{F9A2976E-D34E-44FC-ADEE-81B6B57CA914}", 4,
+      ZEL_SLOT(3, Invoke, ICoreWebView2Environment*, IUnknown*))
+  };
+  // clang-format on
+}
+
+}  // namespace zel::abi
