@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "ports/WebView2.h"
+
 namespace zel {
 
 struct TRect {
@@ -80,6 +82,9 @@ class IFormEvents {
   virtual void FormClose() = 0;
 };
 
+// The window commands the browser control follows; the rest are Other.
+enum class TSysCommand { Minimize, Maximize, Restore, Other };
+
 // Notifications from the windowed control that hosts the browser.
 class IControlEvents {
  public:
@@ -91,8 +96,8 @@ class IControlEvents {
   virtual void ControlExit() = 0;
   // The native window was destroyed and created anew.
   virtual void ControlRecreated() = 0;
-  // A system command reached the control (minimize 0xF020, restore 0xF120).
-  virtual void ControlSysCommand(unsigned Command) = 0;
+  // A system command reached the control.
+  virtual void ControlSysCommand(TSysCommand Command) = 0;
 };
 
 // A top-level window.
@@ -142,8 +147,8 @@ class IBrowserHostPeer {
   virtual void SetFocus() = 0;
   // Moves the focus to the next (or previous) tab stop after the control.
   virtual void SelectNext(bool Forward) = 0;
-  // Offers a key message to the top-level form's shortcuts; true when used.
-  virtual bool IsShortCut(unsigned Message, unsigned VirtualKey, int LParam) = 0;
+  // Offers a key event to the top-level form's shortcuts; true when used.
+  virtual bool IsShortCut(COREWEBVIEW2_KEY_EVENT_KIND Kind, unsigned VirtualKey, int LParam) = 0;
 };
 
 enum class TFileDialogKind { Open, Save, Folder };
