@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <iostream>
 #include <stdexcept>
 #include <string>
@@ -33,12 +32,10 @@ constexpr const char* kUsage =
     "usage: zelpack <folder> -o <output> [--host <bare host>]\n"
     "       zelpack --list <application>\n";
 
-std::string ReadWholeFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw std::runtime_error("cannot read " + FromFsPath(path));
-  std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) throw std::runtime_error("cannot read " + FromFsPath(path));
-  return content;
+std::string ReadFileOrThrow(const fs::path& path) {
+  std::optional<std::string> content = ReadWholeFile(FromFsPath(path));
+  if (!content) throw std::runtime_error("cannot read " + FromFsPath(path));
+  return std::move(*content);
 }
 
 std::uint32_t DosTimeOf(const fs::path& path) {
@@ -92,7 +89,7 @@ std::string BuildArchive(const fs::path& folder, const fs::path& host) {
       continue;
     }
     hasLoader = hasLoader || SameTextAscii(name, loaderEntry);
-    std::string content = ReadWholeFile(path);
+    std::string content = ReadFileOrThrow(path);
     if (SameTextAscii(name, "zel.ini")) {
       CheckConfiguration(content);
       hasIni = true;
@@ -103,7 +100,7 @@ std::string BuildArchive(const fs::path& folder, const fs::path& host) {
   const fs::path loader = host.parent_path() / ToFsPath(loaderEntry);
   std::error_code ec;
   if (!hasLoader && fs::is_regular_file(loader, ec))
-    writer.AddFile(loaderEntry, ReadWholeFile(loader), DosTimeOf(loader));
+    writer.AddFile(loaderEntry, ReadFileOrThrow(loader), DosTimeOf(loader));
   if (!hasIni)
     std::cerr << "zelpack: warning: " << FromFsPath(folder)
               << " has no zel.ini; the application will not start\n";
@@ -111,7 +108,7 @@ std::string BuildArchive(const fs::path& folder, const fs::path& host) {
 }
 
 void WriteApplication(const fs::path& host, const std::string& archive, const fs::path& output) {
-  const std::string hostBytes = ReadWholeFile(host);
+  const std::string hostBytes = ReadFileOrThrow(host);
   const std::uint64_t imageEnd = ExecutableImageEnd(std::as_bytes(std::span(hostBytes)));
   if (imageEnd == 0)
     throw std::runtime_error("the host " + FromFsPath(host) + " is not an executable");
