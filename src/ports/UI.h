@@ -4,13 +4,12 @@
 // otherwise.
 #pragma once
 
+#include <cstdint>
 #include <exception>
 #include <functional>
 #include <memory>
 #include <string>
 #include <vector>
-
-#include "ports/WebView2.h"
 
 namespace zel {
 
@@ -81,6 +80,10 @@ class IFormEvents {
   // The window is closing for good.
   virtual void FormClose() = 0;
 };
+
+// The runtime's key-event kind (ports/WebView2.h), without the Win32-shaped
+// names that header brings into the namespace.
+enum COREWEBVIEW2_KEY_EVENT_KIND : std::int32_t;
 
 // The window commands the browser control follows; the rest are Other.
 enum class TSysCommand { Minimize, Maximize, Restore, Other };

@@ -322,7 +322,7 @@ TEST_F(WinUITest, BrowserHostRaisesItsEvents) {
   EXPECT_EQ(events.SysCommands,
             (std::vector<TSysCommand>{TSysCommand::Minimize, TSysCommand::Restore,
                                       TSysCommand::Maximize, TSysCommand::Other}));
-  EXPECT_FALSE(host->IsShortCut(COREWEBVIEW2_KEY_EVENT_KIND_KEY_DOWN, 'A', 0));
+  EXPECT_FALSE(host->IsShortCut(static_cast<COREWEBVIEW2_KEY_EVENT_KIND>(0), 'A', 0));
 }
 
 }  // namespace
