@@ -13,6 +13,14 @@ namespace fs = std::filesystem;
 
 namespace zel {
 
+std::optional<std::string> ReadWholeFile(const std::string& path) {
+  std::ifstream in(ToFsPath(path), std::ios::binary);
+  if (!in) return std::nullopt;
+  std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  if (in.bad()) return std::nullopt;
+  return content;
+}
+
 void CreateParentFolders(const std::string& path) {
   std::error_code ec;
   const fs::path parent = ToFsPath(path).parent_path();

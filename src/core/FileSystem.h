@@ -1,6 +1,7 @@
 // File operations that the bridge functions share.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -13,6 +14,9 @@ namespace zel {
 // (read-only) is refused and kept. Empty on success, else a message naming
 // the file.
 std::string WriteFileAtomically(const std::string& path, std::string_view content);
+
+// The whole content of a file; nothing when it cannot be opened or read.
+std::optional<std::string> ReadWholeFile(const std::string& path);
 
 // Creates the folder that holds `path`, with all missing parents.
 void CreateParentFolders(const std::string& path);

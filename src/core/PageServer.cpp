@@ -1,8 +1,8 @@
 #include "core/PageServer.h"
 
 #include <filesystem>
-#include <fstream>
 
+#include "core/FileSystem.h"
 #include "core/Paths.h"
 #include "core/StrUtils.h"
 #include "core/Text.h"
@@ -12,13 +12,8 @@ namespace {
 
 std::optional<std::string> ReadDiskFile(const std::string& path) {
   std::error_code ec;
-  const std::filesystem::path p = ToFsPath(path);
-  if (!std::filesystem::is_regular_file(p, ec)) return std::nullopt;
-  std::ifstream in(p, std::ios::binary);
-  if (!in) return std::nullopt;
-  std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) return std::nullopt;
-  return content;
+  if (!std::filesystem::is_regular_file(ToFsPath(path), ec)) return std::nullopt;
+  return ReadWholeFile(path);
 }
 
 // The MIME type from the file-name part (after the last backslash or colon;
@@ -64,13 +59,9 @@ std::optional<TPageFile> FindPageFile(std::string_view uri, const TAbZipKit* pac
   if (!appDirName.empty() && package && package->IsOpen()) {
     const int index = package->FindFile(std::string(appDirName) + "/" + path);
     if (index >= 0) {
-      std::string content;
-      const bool ok = package->ExtractTo(index, [&](const char* data, size_t size) {
-        content.append(data, size);
-        return true;
-      });
-      if (!ok) return std::nullopt;
-      return TPageFile{TPageFile::TSource::Package, std::move(content), mime};
+      std::optional<std::string> content = package->ExtractToString(index);
+      if (!content) return std::nullopt;
+      return TPageFile{TPageFile::TSource::Package, std::move(*content), mime};
     }
   }
   const std::string beside = std::string(appDirPath) + ReplaceAll(path, "/", std::string(1, delim));

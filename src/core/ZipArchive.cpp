@@ -83,13 +83,18 @@ bool TAbZipKit::ExtractTo(int index, const TSink& sink) const {
   return ok;
 }
 
-void TAbZipKit::ExtractToStream(std::string_view name, std::string& stream) const {
+std::optional<std::string> TAbZipKit::ExtractToString(int index) const {
   std::string content;
-  const bool ok = ExtractTo(FindFile(name), [&](const char* data, size_t size) {
+  const bool ok = ExtractTo(index, [&](const char* data, size_t size) {
     content.append(data, size);
     return true;
   });
-  if (ok) stream += content;
+  if (!ok) return std::nullopt;
+  return content;
+}
+
+void TAbZipKit::ExtractToStream(std::string_view name, std::string& stream) const {
+  if (auto content = ExtractToString(FindFile(name))) stream += *content;
 }
 
 std::vector<std::string> TAbZipKit::EntryNames() const {

@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -41,6 +42,9 @@ class TAbZipKit {
   // absent, the password is wrong, the data is damaged or Sink refuses.
   using TSink = std::function<bool(const char* data, size_t size)>;
   bool ExtractTo(int index, const TSink& sink) const;
+
+  // The entry's whole content; nothing when ExtractTo would fail.
+  std::optional<std::string> ExtractToString(int index) const;
 
   // Stored entry names in archive order.
   std::vector<std::string> EntryNames() const;

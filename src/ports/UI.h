@@ -4,6 +4,7 @@
 // otherwise.
 #pragma once
 
+#include <cstdint>
 #include <exception>
 #include <functional>
 #include <memory>
@@ -83,6 +84,13 @@ class IFormEvents {
   virtual void FormClose() = 0;
 };
 
+// The runtime's key-event kind (ports/WebView2.h), without the Win32-shaped
+// names that header brings into the namespace.
+enum COREWEBVIEW2_KEY_EVENT_KIND : std::int32_t;
+
+// The window commands the browser control follows; the rest are Other.
+enum class TSysCommand { Minimize, Maximize, Restore, Other };
+
 // Notifications from the windowed control that hosts the browser.
 class IControlEvents {
  public:
@@ -94,8 +102,8 @@ class IControlEvents {
   virtual void ControlExit() = 0;
   // The native window was destroyed and created anew.
   virtual void ControlRecreated() = 0;
-  // A system command reached the control (minimize 0xF020, restore 0xF120).
-  virtual void ControlSysCommand(unsigned Command) = 0;
+  // A system command reached the control.
+  virtual void ControlSysCommand(TSysCommand Command) = 0;
 };
 
 // A top-level window.
@@ -155,8 +163,8 @@ class IBrowserHostPeer {
   virtual void SetFocus() = 0;
   // Moves the focus to the next (or previous) tab stop after the control.
   virtual void SelectNext(bool Forward) = 0;
-  // Offers a key message to the top-level form's shortcuts; true when used.
-  virtual bool IsShortCut(unsigned Message, unsigned VirtualKey, int LParam) = 0;
+  // Offers a key event to the top-level form's shortcuts; true when used.
+  virtual bool IsShortCut(COREWEBVIEW2_KEY_EVENT_KIND Kind, unsigned VirtualKey, int LParam) = 0;
 };
 
 enum class TFileDialogKind { Open, Save, Folder };

@@ -241,11 +241,12 @@ TEST_F(EdgeBrowserTest, DevToolsSubscriptions) {
 TEST_F(EdgeBrowserTest, SystemCommandsAndVisibility) {
   auto browser = CreatedBrowser();
   struct Case {
-    unsigned command;
+    TSysCommand command;
     const char* call;
-  } cases[] = {{TCustomEdgeBrowser::SC_MINIMIZE, "put_IsVisible 0"},
-               {TCustomEdgeBrowser::SC_RESTORE, "put_IsVisible 1"},
-               {TCustomEdgeBrowser::SC_MAXIMIZE, nullptr}};
+  } cases[] = {{TSysCommand::Minimize, "put_IsVisible 0"},
+               {TSysCommand::Restore, "put_IsVisible 1"},
+               {TSysCommand::Maximize, nullptr},
+               {TSysCommand::Other, nullptr}};
   for (const Case& c : cases) {
     Fake().ClearCalls();
     browser->SysCommand(c.command);
@@ -274,7 +275,8 @@ TEST_F(EdgeBrowserTest, FocusAndShortcuts) {
   EXPECT_FALSE(Fake().RaiseAcceleratorKey(0, 'S', 7));
   host->AcceptShortCuts = true;
   EXPECT_TRUE(Fake().RaiseAcceleratorKey(2, 'S', 9));
-  EXPECT_EQ(host->ShortCuts.back(), (std::vector<unsigned>{0x104, 'S', 9}));
+  EXPECT_EQ(host->ShortCuts.back(),
+            (std::vector<unsigned>{COREWEBVIEW2_KEY_EVENT_KIND_SYSTEM_KEY_DOWN, 'S', 9}));
   Fake().RaiseMoveFocusRequested(COREWEBVIEW2_MOVE_FOCUS_REASON_PREVIOUS);
   Fake().RaiseMoveFocusRequested(COREWEBVIEW2_MOVE_FOCUS_REASON_PROGRAMMATIC);
   EXPECT_EQ(host->SelectNextCalls, std::vector<bool>{false});

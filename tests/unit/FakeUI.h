@@ -82,8 +82,8 @@ class TFakeBrowserHostPeer : public IBrowserHostPeer {
   }
   void SetFocus() override { ++FocusCalls; }
   void SelectNext(bool forward) override { SelectNextCalls.push_back(forward); }
-  bool IsShortCut(unsigned msg, unsigned vk, int lparam) override {
-    ShortCuts.push_back({msg, vk, static_cast<unsigned>(lparam)});
+  bool IsShortCut(COREWEBVIEW2_KEY_EVENT_KIND kind, unsigned vk, int lparam) override {
+    ShortCuts.push_back({static_cast<unsigned>(kind), vk, static_cast<unsigned>(lparam)});
     return AcceptShortCuts;
   }
   void Resize(int w, int h) {

@@ -317,13 +317,13 @@ TEST_F(WinUITest, OwnerMayFreeTheFormWhileItCloses) {
 
 struct TControlEvents : IControlEvents {
   int Resized = 0, VisibilityChanged = 0, Enter = 0, Exit = 0;
-  std::vector<unsigned> SysCommands;
+  std::vector<TSysCommand> SysCommands;
   void ControlResized() override { ++Resized; }
   void ControlVisibilityChanged() override { ++VisibilityChanged; }
   void ControlEnter() override { ++Enter; }
   void ControlExit() override { ++Exit; }
   void ControlRecreated() override {}
-  void ControlSysCommand(unsigned Command) override { SysCommands.push_back(Command); }
+  void ControlSysCommand(TSysCommand Command) override { SysCommands.push_back(Command); }
 };
 
 TEST_F(WinUITest, BrowserFormFillsTheFormWithTheProgressBarBelow) {
@@ -386,8 +386,12 @@ TEST_F(WinUITest, BrowserHostRaisesItsEvents) {
 
   SendMessageW(hostWnd, WM_SYSCOMMAND, SC_MINIMIZE, 0);
   SendMessageW(hostWnd, WM_SYSCOMMAND, SC_RESTORE | 2, 0);
-  EXPECT_EQ(events.SysCommands, (std::vector<unsigned>{SC_MINIMIZE, SC_RESTORE}));
-  EXPECT_FALSE(host->IsShortCut(WM_KEYDOWN, 'A', 0));
+  SendMessageW(hostWnd, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+  SendMessageW(hostWnd, WM_SYSCOMMAND, SC_CLOSE, 0);
+  EXPECT_EQ(events.SysCommands,
+            (std::vector<TSysCommand>{TSysCommand::Minimize, TSysCommand::Restore,
+                                      TSysCommand::Maximize, TSysCommand::Other}));
+  EXPECT_FALSE(host->IsShortCut(static_cast<COREWEBVIEW2_KEY_EVENT_KIND>(0), 'A', 0));
 }
 
 }  // namespace

@@ -24,23 +24,10 @@ log() { echo "windows-tests: $*" >&2; }
 pass() { PASSED=$((PASSED + 1)); echo "PASS: $*"; }
 fail() { FAILED=$((FAILED + 1)); echo "FAIL: $*"; }
 
+# The packages (Wine, the virtual display) and the locales (Wine takes the
+# user's language from the C library's locale) come from the one list.
 install_missing() {
-  local missing=()
-  for p in wine wine64 xvfb xauth xdotool openbox locales; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")
-  done
-  if ((${#missing[@]})); then
-    log "installing ${missing[*]}"
-    apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
-  fi
-  # Wine takes the user's language from the C library's locale.
-  if ! locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$'; then
-    log "generating de_DE.UTF-8"
-    sed -i 's/^# *de_DE.UTF-8 UTF-8/de_DE.UTF-8 UTF-8/' /etc/locale.gen
-    grep -q '^de_DE.UTF-8 UTF-8' /etc/locale.gen || echo 'de_DE.UTF-8 UTF-8' >>/etc/locale.gen
-    locale-gen >/dev/null
-  fi
+  "$ROOT/tools/ci/install-deps.sh"
 }
 
 build() {

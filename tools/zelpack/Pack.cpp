@@ -2,7 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
-#include <fstream>
+#include <optional>
 #include <iostream>
 #include <utility>
 #include <vector>
@@ -23,12 +23,10 @@ namespace zel::pack {
 
 namespace {
 
-std::string ReadWholeFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw std::runtime_error("cannot read " + FromFsPath(path));
-  std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) throw std::runtime_error("cannot read " + FromFsPath(path));
-  return content;
+std::string ReadFileOrThrow(const fs::path& path) {
+  std::optional<std::string> content = ReadWholeFile(FromFsPath(path));
+  if (!content) throw std::runtime_error("cannot read " + FromFsPath(path));
+  return std::move(*content);
 }
 
 std::uint32_t DosTimeOf(const fs::path& path) {
@@ -84,7 +82,7 @@ std::string BuildArchive(const fs::path& folder, const fs::path& host) {
       continue;
     }
     for (auto& [entry, present] : companions) present = present || SameTextAscii(name, entry);
-    std::string content = ReadWholeFile(path);
+    std::string content = ReadFileOrThrow(path);
     if (SameTextAscii(name, "zel.ini")) {
       CheckConfiguration(content);
       hasIni = true;
@@ -95,7 +93,7 @@ std::string BuildArchive(const fs::path& folder, const fs::path& host) {
     const fs::path file = host.parent_path() / ToFsPath(entry);
     std::error_code ec;
     if (!present && fs::is_regular_file(file, ec))
-      writer.AddFile(entry, ReadWholeFile(file), DosTimeOf(file));
+      writer.AddFile(entry, ReadFileOrThrow(file), DosTimeOf(file));
   }
   if (!hasIni)
     std::cerr << "zelpack: warning: " << FromFsPath(folder)
@@ -104,7 +102,7 @@ std::string BuildArchive(const fs::path& folder, const fs::path& host) {
 }
 
 void WriteApplication(const fs::path& host, const std::string& archive, const fs::path& output) {
-  const std::string hostBytes = ReadWholeFile(host);
+  const std::string hostBytes = ReadFileOrThrow(host);
   const std::uint64_t imageEnd = ExecutableImageEnd(std::as_bytes(std::span(hostBytes)));
   if (imageEnd == 0)
     throw std::runtime_error("the host " + FromFsPath(host) + " is not an executable");

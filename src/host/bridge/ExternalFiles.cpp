@@ -67,14 +67,10 @@ void ExtractFile(TBrowserExternalModule& Module, const std::string& uuid,
   // never empties an existing file.
   const int index = Module.FExeZip ? Module.FExeZip->FindFile(dirName + sourceFile) : -1;
   if (index < 0) return Module.SendError(uuid, "\"File not found\"");
-  std::string content;
-  const bool read = Module.FExeZip->ExtractTo(index, [&](const char* bytes, size_t size) {
-    content.append(bytes, size);
-    return true;
-  });
-  if (!read)
+  const std::optional<std::string> content = Module.FExeZip->ExtractToString(index);
+  if (!content)
     return Module.SendError(uuid, TStrUtils::StringToJsonString("Cannot extract " + sourceFile));
-  const std::string error = WriteFileAtomically(targetFile, content);
+  const std::string error = WriteFileAtomically(targetFile, *content);
   if (!error.empty()) return Module.SendError(uuid, TStrUtils::StringToJsonString(error));
   Module.SendSuccess(uuid, "true");
 }

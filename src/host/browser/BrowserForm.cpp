@@ -68,10 +68,12 @@ void TBrowserForm::CreateWebViewCompleted(TCustomEdgeBrowser& Sender, HRESULT AR
 
 std::string TBrowserForm::DocumentScript() const {
   std::string script;
-  if (FWithExternal) script += "\r" + std::string(resources::ZEL_EXTERNAL_JAVASCRIPT);
+  // Appended piece by piece: GCC 12 warns (falsely, -Wrestrict) about the
+  // temporaries of "\r" + text.
+  if (FWithExternal) script.append("\r").append(resources::ZEL_EXTERNAL_JAVASCRIPT);
   script += "\rwindow.addEventListener(\"dragover\", function(e){e.preventDefault();},false);";
   script += "\rwindow.addEventListener(\"drop\", function(e){e.preventDefault();}, false);";
-  if (FIsRuntime && !IsBlank(FWebviewJavascript)) script += "\r" + FWebviewJavascript;
+  if (FIsRuntime && !IsBlank(FWebviewJavascript)) script.append("\r").append(FWebviewJavascript);
   return script;
 }
 

@@ -188,15 +188,15 @@ void TCustomEdgeBrowser::ControlVisibilityChanged() {
     RecordResult(FWebViewController->put_IsVisible(FPeer->Visible() ? TRUE : FALSE));
 }
 
-void TCustomEdgeBrowser::ControlSysCommand(unsigned Command) {
+void TCustomEdgeBrowser::ControlSysCommand(TSysCommand Command) {
   SysCommand(Command);
 }
 
-void TCustomEdgeBrowser::SysCommand(unsigned Command) {
+void TCustomEdgeBrowser::SysCommand(TSysCommand Command) {
   if (!FWebViewController) return;
-  if (Command == SC_MINIMIZE)
+  if (Command == TSysCommand::Minimize)
     RecordResult(FWebViewController->put_IsVisible(FALSE));
-  else if (Command == SC_RESTORE)
+  else if (Command == TSysCommand::Restore)
     RecordResult(FWebViewController->put_IsVisible(TRUE));
 }
 
@@ -234,9 +234,7 @@ void TCustomEdgeBrowser::AcceleratorKeyPressed(ICoreWebView2AcceleratorKeyPresse
   if (!RecordResult(args->get_KeyEventKind(&kind)) || !RecordResult(args->get_VirtualKey(&key)) ||
       !RecordResult(args->get_KeyEventLParam(&lParam)) || !FPeer)
     return;
-  static constexpr unsigned kMessages[] = {0x0100, 0x0101, 0x0104, 0x0105};
-  if (kind < 0 || kind > 3) return;
-  if (FPeer->IsShortCut(kMessages[kind], key, lParam)) args->put_Handled(TRUE);
+  if (FPeer->IsShortCut(kind, key, lParam)) args->put_Handled(TRUE);
 }
 
 // ---- Zoom and settings -----------------------------------------------------

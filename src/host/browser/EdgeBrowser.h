@@ -157,10 +157,7 @@ class TCustomEdgeBrowser : private IControlEvents {
   // Framework hooks.
   void SetFocus();
   // Minimize hides the browser and restore shows it again.
-  void SysCommand(unsigned Command);
-  static constexpr unsigned SC_MINIMIZE = 0xF020;
-  static constexpr unsigned SC_MAXIMIZE = 0xF030;
-  static constexpr unsigned SC_RESTORE = 0xF120;
+  void SysCommand(TSysCommand Command);
 
   // Events.
   TWebViewStatusEvent OnCapturePreviewCompleted;
@@ -224,7 +221,7 @@ class TCustomEdgeBrowser : private IControlEvents {
   void ControlEnter() override { DoEnter(); }
   void ControlExit() override;
   void ControlRecreated() override;
-  void ControlSysCommand(unsigned Command) override;
+  void ControlSysCommand(TSysCommand Command) override;
 
   TBrowserControlState FBrowserControlState = TBrowserControlState::None;
   TComPtr<ICoreWebView2Environment> FWebViewEnvironment;

@@ -406,7 +406,7 @@ void TGtkBrowserHostPeer::SelectNext(bool Forward) {
     gtk_widget_child_focus(top, Forward ? GTK_DIR_TAB_FORWARD : GTK_DIR_TAB_BACKWARD);
 }
 
-bool TGtkBrowserHostPeer::IsShortCut(unsigned, unsigned, int) {
+bool TGtkBrowserHostPeer::IsShortCut(COREWEBVIEW2_KEY_EVENT_KIND, unsigned, int) {
   // GTK activates a window's accelerators before the focused widget sees
   // the key, so nothing is left to offer here.
   return false;
@@ -451,7 +451,8 @@ gboolean TGtkBrowserHostPeer::OnToplevelState(GtkWidget*, GdkEventWindowState* e
   if (!(event->changed_mask & GDK_WINDOW_STATE_ICONIFIED)) return FALSE;
   const bool iconified = event->new_window_state & GDK_WINDOW_STATE_ICONIFIED;
   Guarded([&] {
-    static_cast<TGtkBrowserHostPeer*>(self)->FEvents.ControlSysCommand(iconified ? 0xF020 : 0xF120);
+    static_cast<TGtkBrowserHostPeer*>(self)->FEvents.ControlSysCommand(
+        iconified ? TSysCommand::Minimize : TSysCommand::Restore);
   });
   return FALSE;
 }

@@ -93,7 +93,7 @@ class TGtkBrowserHostPeer : public IBrowserHostPeer {
   void SetVisible(bool Visible) override;
   void SetFocus() override;
   void SelectNext(bool Forward) override;
-  bool IsShortCut(unsigned Message, unsigned VirtualKey, int LParam) override;
+  bool IsShortCut(COREWEBVIEW2_KEY_EVENT_KIND Kind, unsigned VirtualKey, int LParam) override;
 
  private:
   static void OnSizeAllocate(GtkWidget*, GdkRectangle*, gpointer self);

@@ -17,10 +17,10 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <thread>
 
 #include "com/Utf.h"
+#include "core/FileSystem.h"
 #include "core/LocalizedMessages.h"
 
 namespace zel::sys {
@@ -39,8 +39,7 @@ std::string GetExecutablePath() {
 
 std::vector<std::string> GetCommandLineArgs() {
   // /proc/self/cmdline holds argv as NUL-terminated strings.
-  std::ifstream in("/proc/self/cmdline", std::ios::binary);
-  std::string all((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  const std::string all = ReadWholeFile("/proc/self/cmdline").value_or("");
   std::vector<std::string> args;
   size_t start = 0;
   for (size_t i = 0; i < all.size(); ++i) {

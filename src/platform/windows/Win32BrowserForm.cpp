@@ -19,6 +19,19 @@ bool HasStyle(HWND hwnd, DWORD bits) {
   return (static_cast<DWORD>(GetWindowLongPtrW(hwnd, GWL_STYLE)) & bits) != 0;
 }
 
+TSysCommand SysCommandOf(WPARAM wParam) {
+  switch (wParam & 0xFFF0) {  // the low four bits are the system's own
+    case SC_MINIMIZE:
+      return TSysCommand::Minimize;
+    case SC_MAXIMIZE:
+      return TSysCommand::Maximize;
+    case SC_RESTORE:
+      return TSysCommand::Restore;
+    default:
+      return TSysCommand::Other;
+  }
+}
+
 }  // namespace
 
 TWin32BrowserFormPeer::TWin32BrowserFormPeer(HWND Parent) {
@@ -106,7 +119,7 @@ void TWin32BrowserHostPeer::SelectNext(bool Forward) {
   if (next && next != Handle()) ::SetFocus(next);
 }
 
-bool TWin32BrowserHostPeer::IsShortCut(unsigned, unsigned, int) {
+bool TWin32BrowserHostPeer::IsShortCut(COREWEBVIEW2_KEY_EVENT_KIND, unsigned, int) {
   // The forms have no menus or actions with shortcuts yet.
   return false;
 }
@@ -129,7 +142,7 @@ LRESULT TWin32BrowserHostPeer::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_SYSCOMMAND:
       // Minimize and restore hide and show the browser; the control consumes every command.
-      FEvents.ControlSysCommand(static_cast<unsigned>(wParam & 0xFFF0));
+      FEvents.ControlSysCommand(SysCommandOf(wParam));
       return 0;
   }
   return TWindow::WndProc(msg, wParam, lParam);

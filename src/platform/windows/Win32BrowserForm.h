@@ -41,7 +41,7 @@ class TWin32BrowserHostPeer final : public IBrowserHostPeer, public TWindow {
   void SetVisible(bool Visible) override;
   void SetFocus() override;
   void SelectNext(bool Forward) override;
-  bool IsShortCut(unsigned Message, unsigned VirtualKey, int LParam) override;
+  bool IsShortCut(COREWEBVIEW2_KEY_EVENT_KIND Kind, unsigned VirtualKey, int LParam) override;
 
  protected:
   LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
