@@ -143,7 +143,7 @@ TEST_F(AppShellTest, WrongTypesNeverCrash) {
       for (const json& d : {data, value}) {
         const auto replies = Send(id, d);
         EXPECT_LE(replies.size(), 1u) << id;
-        for (const std::string& r : replies) EXPECT_NO_THROW((void)json::parse(r)) << id;
+        for (const std::string& r : replies) EXPECT_TRUE(json::accept(r)) << id;
       }
     }
   }
