@@ -28,5 +28,8 @@ else()
     pkg_check_modules(ZEL_WEBKIT REQUIRED IMPORTED_TARGET webkit2gtk-4.1 webkit2gtk-web-extension-4.1)
     add_library(zel::gtk ALIAS PkgConfig::ZEL_GTK)
     add_library(zel::webkit ALIAS PkgConfig::ZEL_WEBKIT)
+    # The tray menu of a StatusNotifierItem, exported over D-Bus.
+    pkg_check_modules(ZEL_DBUSMENU REQUIRED IMPORTED_TARGET dbusmenu-glib-0.4 dbusmenu-gtk3-0.4)
+    add_library(zel::dbusmenu ALIAS PkgConfig::ZEL_DBUSMENU)
   endif()
 endif()

@@ -8,9 +8,9 @@
 namespace zel {
 
 std::span<const TBridgeHandlerGroup* const> BridgeHandlerGroups() {
-  static const std::array<const TBridgeHandlerGroup*, 6> groups = {
-      &kCoreHandlers, &kDialogHandlers, &kBase64Handlers,
-      &kFileHandlers, &kFolderHandlers, &kAppHandlers,
+  static const std::array<const TBridgeHandlerGroup*, 8> groups = {
+      &kCoreHandlers,   &kDialogHandlers, &kBase64Handlers,   &kFileHandlers,
+      &kFolderHandlers, &kAppHandlers,    &kMainMenuHandlers, &kTrayMenuHandlers,
   };
   return groups;
 }

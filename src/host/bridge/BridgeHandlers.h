@@ -32,6 +32,8 @@ extern const TBridgeHandlerGroup kBase64Handlers;
 extern const TBridgeHandlerGroup kFileHandlers;
 extern const TBridgeHandlerGroup kFolderHandlers;
 extern const TBridgeHandlerGroup kAppHandlers;
+extern const TBridgeHandlerGroup kMainMenuHandlers;
+extern const TBridgeHandlerGroup kTrayMenuHandlers;
 
 // Every group that has handlers.
 std::span<const TBridgeHandlerGroup* const> BridgeHandlerGroups();

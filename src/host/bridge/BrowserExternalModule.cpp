@@ -6,18 +6,25 @@
 #include "core/BridgeProtocol.h"
 #include "core/Paths.h"
 #include "core/Text.h"
+#include "host/bridge/BrowserExternalForm.h"
 #include "host/browser/BrowserForm.h"
 #include "ports/System.h"
 
 namespace zel {
 
-TBrowserExternalModule::TBrowserExternalModule() = default;
+TBrowserExternalModule::TBrowserExternalModule()
+    : FBrowserExternalForm(std::make_unique<TBrowserExternalForm>(*this)) {}
 
 TBrowserExternalModule::~TBrowserExternalModule() {
+  FBrowserExternalForm.reset();
   FMainForm = nullptr;
   FBrowserForm = nullptr;
   FExeZip = nullptr;
   FProjectINI = nullptr;
+}
+
+TBrowserExternalForm& TBrowserExternalModule::BrowserExternalForm() {
+  return *FBrowserExternalForm;
 }
 
 const std::map<int, TBridgeHandler>& TBrowserExternalModule::Handlers() {

@@ -17,6 +17,7 @@
 
 namespace zel {
 
+class TBrowserExternalForm;
 class TBrowserForm;
 class TMainForm;
 
@@ -61,6 +62,14 @@ class TBrowserExternalModule {
   std::unique_ptr<IFileDialogPeer> FileOpenDialog;
   std::unique_ptr<IFileDialogPeer> FileSaveDialog;
   std::unique_ptr<IFileDialogPeer> FolderOpenDialog;
+
+  // Whether the tray icon shows (set by showIcon and hideIcon).
+  bool TrayIconVisible() const { return FTrayIconVisible; }
+  bool FTrayIconVisible = false;
+
+  // The menu bar, the tray icon and the tray menu.
+  TBrowserExternalForm& BrowserExternalForm();
+  std::unique_ptr<TBrowserExternalForm> FBrowserExternalForm;
 };
 
 }  // namespace zel
