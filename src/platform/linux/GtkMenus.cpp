@@ -80,10 +80,16 @@ GtkWidget* TGtkMenuPeer::MakeItem(const TMenuItemView& Item) {
   GtkWidget* item = gtk_menu_item_new();
   GtkWidget* box = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, 6);
   if (Item.ImageIndex >= 0 && Item.ImageIndex < static_cast<int>(FImages.size())) {
-    cairo_surface_t* surface =
-        gdk_cairo_surface_create_from_pixbuf(FImages[Item.ImageIndex], FScale, nullptr);
-    gtk_container_add(GTK_CONTAINER(box), gtk_image_new_from_surface(surface));
+    // Disabled items show their image in grey, as the label is; GTK dims
+    // only icons it loads itself.
+    GdkPixbuf* pixbuf = gdk_pixbuf_copy(FImages[Item.ImageIndex]);
+    if (!Item.Enabled) gdk_pixbuf_saturate_and_pixelate(pixbuf, pixbuf, 0.0f, FALSE);
+    cairo_surface_t* surface = gdk_cairo_surface_create_from_pixbuf(pixbuf, FScale, nullptr);
+    GtkWidget* image = gtk_image_new_from_surface(surface);
+    if (!Item.Enabled) gtk_widget_set_opacity(image, 0.6);
+    gtk_container_add(GTK_CONTAINER(box), image);
     cairo_surface_destroy(surface);
+    g_object_unref(pixbuf);
   }
   GtkWidget* label = gtk_label_new_with_mnemonic(UnderscoreMnemonicCaption(Item.Caption).c_str());
   gtk_label_set_xalign(GTK_LABEL(label), 0);
