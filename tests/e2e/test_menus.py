@@ -73,7 +73,11 @@ async function run() {
       [{id: 7, caption: '&Quit'}, {id: 8, caption: 'Sub', items: [{id: -3, caption: 'Inner'}]}])}));
   report('setup', r);
 }
-window.hideIcon = () => zel.trayMenu.hideIcon().then(v => report('hidden', v));
+// The inner item hides the icon, so a test can ask for that from outside.
+zel.events.onTrayMenuItemClick = id => {
+  report('tray-' + id, id);
+  if (id === '-3') zel.trayMenu.hideIcon().then(v => report('hidden', v));
+};
 run();
 """
 
@@ -208,6 +212,16 @@ class StatusNotifierTray(ZelTestCase):
         return run(["gdbus", "call", "--session", "--dest", name, "--object-path", path,
                     "--method", method, "--", *args])
 
+    def item_id(self, name, label):
+        """The dbusmenu id of the item with that label; None when not there."""
+        layout = self.gdbus(name, "/MenuBar", "com.canonical.dbusmenu.GetLayout", "0", "-1",
+                            "[]").stdout
+        marker = "'label': <'%s'>" % label
+        if marker not in layout:
+            return None
+        head = layout[:layout.index(marker)]
+        return int(head[head.rindex("(") + 1:].split(",")[0])
+
     def test_register_activate_menu_and_restart(self):
         w, log = self.watcher()
         exe = self.pack(INI, {"index.html": page("<p>tray</p>", TRAY_PAGE)})
@@ -222,15 +236,7 @@ class StatusNotifierTray(ZelTestCase):
         self.gdbus(name, "/StatusNotifierItem", "org.kde.StatusNotifierItem.Activate", "0", "0")
         self.assertEqual(self.report("icon-1"), 1)
 
-        def quit_id():
-            layout = self.gdbus(name, "/MenuBar", "com.canonical.dbusmenu.GetLayout", "0", "-1",
-                                "[]").stdout
-            marker = "'label': <'_Quit'>"
-            if marker not in layout:
-                return None
-            head = layout[:layout.index(marker)]
-            return int(head[head.rindex("(") + 1:].split(",")[0])
-        item = wait_for(quit_id, 10, what="the exported menu")
+        item = wait_for(lambda: self.item_id(name, "_Quit"), 10, what="the exported menu")
         self.gdbus(name, "/MenuBar", "com.canonical.dbusmenu.Event", str(item), "clicked",
                    "<0>", "0")
         self.assertEqual(self.report("tray-7"), "7")
@@ -240,7 +246,19 @@ class StatusNotifierTray(ZelTestCase):
         w.wait(10)
         os.remove(log)
         w, log = self.watcher()
-        wait_for(lambda: self.registered(log), 15, what="registration after restart")
+        name = wait_for(lambda: (self.registered(log) or [None])[-1], 15,
+                        what="registration after restart")
+
+        # Hidden, the item leaves the bus, and the watcher with it.
+        inner = wait_for(lambda: self.item_id(name, "Inner"), 10, what="the inner item")
+        self.gdbus(name, "/MenuBar", "com.canonical.dbusmenu.Event", str(inner), "clicked",
+                   "<0>", "0")
+        self.assertTrue(self.report("hidden"))
+
+        def owned():
+            return "true" in self.gdbus("org.freedesktop.DBus", "/org/freedesktop/DBus",
+                                        "org.freedesktop.DBus.NameHasOwner", name).stdout
+        wait_for(lambda: not owned(), 10, what="the item to leave")
 
 
 if __name__ == "__main__":
