@@ -3,6 +3,7 @@ menu bar and clicks its items, trayer hosts the XEmbed icon, and a fake
 StatusNotifierWatcher on the private session bus stands for a desktop that
 shows StatusNotifierItems."""
 
+import json
 import os
 import struct
 import subprocess
@@ -59,6 +60,23 @@ async function run() {
   r.rename = await settle(zel.mainMenu.updateItem({id: 4, caption: 'Renamed', enabled: false}));
   r.fifo = await settle(zel.mainMenu.updateItem({id: 2, image: '/dev/zero'}));
   report('setup', r);
+}
+run();
+"""
+
+WRONG_PAGE = EVENTS + """
+async function run() {
+  const r = {};
+  let deep = '';
+  for (let i = 0; i < 10000; i++) deep += '{"id": 1, "caption": "x", "items": [';
+  deep += ']}'.repeat(10000);
+  r.deep = await settle(zel.mainMenu.setItems({items: '[' + deep + ']'}));
+  r.huge = await settle(zel.mainMenu.setItems({items: JSON.stringify(
+      [{id: 1, caption: 'c'.repeat(1 << 20), image: %(fifo)s}])}));
+  r.tray = await settle(zel.trayMenu.setItems({items: JSON.stringify(
+      [{id: 1, caption: 'z'.repeat(1 << 20), image: '/dev/zero'}])}));
+  r.after = await settle(zel.hello());
+  report('wrong', r);
 }
 run();
 """
@@ -133,6 +151,17 @@ class MenuBar(ZelTestCase):
         wait_for(lambda: showing(open_item), 10, what="File menu open")
         self.screenshot("file-menu")
         self.key("Escape")
+
+    def test_wrong_inputs_neither_crash_nor_freeze(self):
+        fifo = os.path.join(self.tmp, "pipe.png")
+        os.mkfifo(fifo)
+        p = self.start_app(WRONG_PAGE % {"fifo": json.dumps(fifo)})
+        r = self.report("wrong", timeout=40)
+        self.assertEqual(r["deep"], {"error": "Wrong menu item JSON"})
+        self.assertEqual(r["huge"], {"ok": True})
+        self.assertEqual(r["tray"], {"ok": True})
+        self.assertIn("ok", r["after"])
+        self.assertIsNone(p.poll())
 
     def test_package_image_beats_the_file_beside_the_executable(self):
         p = self.start_app(MENU_PAGE)
