@@ -7,6 +7,8 @@ import signal
 import subprocess
 import time
 
+from zeltest import private_bus_env
+
 CONFIG = """<!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN"
  "http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd">
 <busconfig>
@@ -34,7 +36,8 @@ class PrivateBus:
         out = subprocess.run(
             ["dbus-daemon", "--config-file=" + config, "--fork", "--nopidfile",
              "--print-address=1", "--print-pid=1"],
-            capture_output=True, text=True, check=True, timeout=20).stdout.split()
+            capture_output=True, text=True, check=True, timeout=20,
+            env=private_bus_env(os.path.join(folder, "bus"))).stdout.split()
         self.folder = folder
         self.address, self.pid = out[0], int(out[1])
         if not self.address.startswith("unix:path=" + folder):

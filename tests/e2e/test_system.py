@@ -12,7 +12,7 @@ import unittest
 
 import atspi
 from privatebus import PrivateBus, assert_private_system_bus, start_logind_mock
-from zeltest import ZelTestCase, accessibility_env, page, run, wait_for
+from zeltest import ZelTestCase, page, run, wait_for
 
 INI = {"ID": "e2e.system", "Name": "System Test", "DirName": "app"}
 
@@ -138,7 +138,6 @@ class Addresses(SystemCase):
         assert_private_system_bus(e, self.system_bus)
         # The session bus of the namespace's host is a filesystem socket.
         e["DBUS_SESSION_BUS_ADDRESS"] = self.system_bus.address
-        e.update(accessibility_env(e))
         p = subprocess.Popen(["unshare", "-n", "-m", "sh", "-c", NETNS_SETUP, "sh", app],
                              env=e, cwd=self.tmp, stdout=subprocess.DEVNULL,
                              stderr=subprocess.DEVNULL)

@@ -43,6 +43,17 @@ def run(cmd, **kw):
     return subprocess.run(cmd, capture_output=True, text=True, **kw)
 
 
+def private_bus_env(socket):
+    """The environment of a private bus daemon. What it starts on demand (an
+    accessibility bus for a host on it) keeps its sockets in a folder of its
+    own: the accessibility bus names its socket after the display only, so
+    in the shared folder it would replace, and on exit remove, the socket of
+    the accessibility bus that the tests read."""
+    runtime = socket + ".run"
+    os.makedirs(runtime, mode=0o700, exist_ok=True)
+    return dict(os.environ, XDG_RUNTIME_DIR=runtime, XDG_CACHE_HOME=runtime)
+
+
 def start_private_bus(folder):
     """Starts a private D-Bus daemon with a socket in `folder`; returns its
     address and the process. Its permissive session policy serves as a
@@ -50,7 +61,8 @@ def start_private_bus(folder):
     socket = os.path.join(folder, "bus-%d" % time.monotonic_ns())
     p = subprocess.Popen(["dbus-daemon", "--session", "--nofork", "--nopidfile",
                           "--address=unix:path=" + socket, "--print-address=1"],
-                         stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
+                         stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True,
+                         env=private_bus_env(socket))
     address = p.stdout.readline().strip()
     p.stdout.close()
     if not address:
@@ -156,7 +168,6 @@ class ZelTestCase(unittest.TestCase):
     def start(self, exe, *args, env=None):
         e = dict(self.env)
         e.update(env or {})
-        e.update(accessibility_env(e))
         p = subprocess.Popen([exe, *args], env=e, stdout=subprocess.DEVNULL,
                              stderr=subprocess.DEVNULL, cwd=self.tmp)
         self.processes.append(p)
@@ -227,15 +238,6 @@ class ZelTestCase(unittest.TestCase):
         path = os.path.join(ARTIFACTS, "%s-%s.png" % (self.id().split(".")[-1], name))
         run(["import", "-window", "root", path])
         return path
-
-
-def accessibility_env(env):
-    """A program on a session bus other than the tests' own keeps out of the
-    accessibility bus: a second one on the same display shares the socket
-    path of the tests' bus and removes it when it ends."""
-    if env.get("DBUS_SESSION_BUS_ADDRESS") != os.environ.get("DBUS_SESSION_BUS_ADDRESS"):
-        return {"NO_AT_BRIDGE": "1"}
-    return {}
 
 
 def kill_strays(tmp):
