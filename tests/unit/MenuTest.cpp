@@ -2,7 +2,6 @@
 // caption texts for GTK, image lookup, and the bridge functions' replies and
 // click events against the fake UI.
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include "AppFixture.h"
 #include "core/MenuItems.h"
@@ -104,23 +103,6 @@ TEST(MenuItems, TruncatesByCharacters) {
   EXPECT_EQ(TruncateUtf8("\xC3\xA9\xC3\xA9", 1), "\xC3\xA9");
   EXPECT_EQ(TruncateUtf8("a\xF0\x9F\x98\x80z", 2), "a\xF0\x9F\x98\x80");
   EXPECT_EQ(TruncateUtf8(std::string(300, 'x'), 127).size(), 127u);
-}
-
-// ---- Image lookup ----------------------------------------------------------
-
-TEST(MenuImages, ReadsRegularFilesOnlyAndCapsTheSize) {
-  TTempDir dir;
-  const std::string base = dir.Str() + "/";
-  WriteText(dir.Path() / "beside.png", "beside");
-  WriteText(dir.Path() / "big.png", std::string(kMaxMenuImageBytes + 1, 'x'));
-  ASSERT_EQ(mkfifo((base + "pipe.png").c_str(), 0600), 0);
-  EXPECT_EQ(ReadMenuImage(nullptr, base, "beside.png"), "beside");
-  EXPECT_EQ(ReadMenuImage(nullptr, "/nowhere/", base + "beside.png"), "beside");
-  EXPECT_EQ(ReadMenuImage(nullptr, base, "big.png"), "");
-  EXPECT_EQ(ReadMenuImage(nullptr, base, "pipe.png"), "");
-  EXPECT_EQ(ReadMenuImage(nullptr, base, "/dev/zero"), "");
-  EXPECT_EQ(ReadMenuImage(nullptr, base, "missing.png"), "");
-  EXPECT_EQ(ReadMenuImage(nullptr, base, base), "");  // a folder
 }
 
 // ---- Bridge functions ------------------------------------------------------

@@ -81,8 +81,9 @@ TEST(WinMacAddressesTest, EntriesHaveTheFixedForm) {
   const std::vector<std::string> entries = TSysUtils::GetMacAddresses();
   // Run inside a network namespace with an adapter of known address, the
   // test is told which entry must be there.
-  if (const char* expected = std::getenv("ZEL_TEST_EXPECT_MAC"))
+  if (const char* expected = std::getenv("ZEL_TEST_EXPECT_MAC")) {
     EXPECT_NE(std::find(entries.begin(), entries.end(), expected), entries.end()) << expected;
+  }
   for (const std::string& entry : entries) {
     ASSERT_EQ(entry.size(), 19u) << entry;
     EXPECT_NE(std::string("EWU").find(entry[0]), std::string::npos) << entry;
