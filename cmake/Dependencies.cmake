@@ -38,5 +38,8 @@ else()
     add_library(zel::x11 ALIAS PkgConfig::ZEL_X11)
     pkg_check_modules(ZEL_LIBNOTIFY REQUIRED IMPORTED_TARGET libnotify)
     add_library(zel::libnotify ALIAS PkgConfig::ZEL_LIBNOTIFY)
+    # The tray menu of a StatusNotifierItem, exported over D-Bus.
+    pkg_check_modules(ZEL_DBUSMENU REQUIRED IMPORTED_TARGET dbusmenu-glib-0.4 dbusmenu-gtk3-0.4)
+    add_library(zel::dbusmenu ALIAS PkgConfig::ZEL_DBUSMENU)
   endif()
 endif()

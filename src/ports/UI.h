@@ -218,6 +218,57 @@ class INotificationCenter {
                        const std::string& Body) = 0;
 };
 
+// One item of a menu as the toolkit shows it. Key names the item between
+// the host and the peer; it is unique within its menu until the menu is
+// cleared and is never the page's id.
+struct TMenuItemView {
+  int Key = 0;
+  std::string Caption;  // "&" marks the access key; "-" alone is a separator
+  bool Enabled = true;
+  int ImageIndex = -1;      // into the menu's images; -1 none
+  bool HasSubmenu = false;  // opens a submenu; never clicked itself
+};
+
+class IMenuEvents {
+ public:
+  virtual ~IMenuEvents() = default;
+  // The user chose an item without a submenu.
+  virtual void MenuItemClick(int Key) = 0;
+};
+
+// A menu bar or a pop-up menu with its own list of images.
+class IMenuPeer {
+ public:
+  virtual ~IMenuPeer() = default;
+  // Removes every item (the images stay).
+  virtual void Clear() = 0;
+  // Appends an item to the top level (ParentKey 0) or to the submenu of the
+  // item with ParentKey, which was added with HasSubmenu.
+  virtual void AddItem(int ParentKey, const TMenuItemView& Item) = 0;
+  // Shows new caption, enabled state and image of the item with Item.Key.
+  virtual void UpdateItem(const TMenuItemView& Item) = 0;
+  // Decodes image data (any format the platform reads) at menu icon size and
+  // appends it to the images; false, and nothing appended, when it cannot.
+  virtual bool AddImage(const std::string& Data) = 0;
+  virtual void ClearImages() = 0;
+};
+
+class ITrayIconEvents : public IMenuEvents {
+ public:
+  // A left click on the icon.
+  virtual void TrayIconClick() = 0;
+};
+
+// The icon in the notification area, with its pop-up menu (opened by a right
+// click, after the application's window comes to the front).
+class ITrayIconPeer {
+ public:
+  virtual ~ITrayIconPeer() = default;
+  virtual void SetVisible(bool Visible) = 0;
+  virtual bool Visible() const = 0;
+  virtual IMenuPeer& Menu() = 0;
+};
+
 class IUI {
  public:
   virtual ~IUI() = default;
@@ -228,6 +279,13 @@ class IUI {
                                                               IControlEvents& Events) = 0;
 
   virtual std::unique_ptr<IFileDialogPeer> CreateFileDialog(TFileDialogKind Kind) = 0;
+
+  // The window's menu bar, shown from now on above the window's content.
+  virtual std::unique_ptr<IMenuPeer> CreateMenuBar(IFormPeer& Form, IMenuEvents& Events) = 0;
+  // A hidden tray icon showing the application's icon, with Hint as its
+  // tooltip; Window comes to the front before the menu opens.
+  virtual std::unique_ptr<ITrayIconPeer> CreateTrayIcon(const std::string& Hint, IFormPeer* Window,
+                                                        ITrayIconEvents& Events) = 0;
 
   // Shows a modal message dialog and returns its modal result.
   virtual int MessageDialog(const TMessageDialogParams& Params) = 0;

@@ -150,6 +150,54 @@ class TFakeShell : public IShell {
   std::vector<std::string> Titles;
 };
 
+// A menu as a list of the items added, in order, with their parents.
+class TFakeMenuPeer : public IMenuPeer {
+ public:
+  explicit TFakeMenuPeer(IMenuEvents& events) : Events(events) {}
+  void Clear() override {
+    Items.clear();
+    ++Clears;
+  }
+  void AddItem(int parentKey, const TMenuItemView& item) override {
+    Items.push_back({parentKey, item});
+  }
+  void UpdateItem(const TMenuItemView& item) override {
+    for (auto& entry : Items)
+      if (entry.second.Key == item.Key) entry.second = item;
+  }
+  // Data starting with "bad" does not decode.
+  bool AddImage(const std::string& data) override {
+    if (data.starts_with("bad")) return false;
+    Images.push_back(data);
+    return true;
+  }
+  void ClearImages() override { Images.clear(); }
+  const TMenuItemView* Find(const std::string& caption) const {
+    for (const auto& entry : Items)
+      if (entry.second.Caption == caption) return &entry.second;
+    return nullptr;
+  }
+
+  IMenuEvents& Events;
+  std::vector<std::pair<int, TMenuItemView>> Items;  // parent key, item
+  std::vector<std::string> Images;
+  int Clears = 0;
+};
+
+class TFakeTrayIcon : public ITrayIconPeer {
+ public:
+  TFakeTrayIcon(std::string hint, ITrayIconEvents& events)
+      : Hint(std::move(hint)), Events(events), MenuPeer(events) {}
+  void SetVisible(bool v) override { IsVisible = v; }
+  bool Visible() const override { return IsVisible; }
+  IMenuPeer& Menu() override { return MenuPeer; }
+
+  std::string Hint;
+  ITrayIconEvents& Events;
+  TFakeMenuPeer MenuPeer;
+  bool IsVisible = false;
+};
+
 class TFakeUI : public IUI {
  public:
   TFakeUI() : FThread(std::this_thread::get_id()) { SetUI(this); }
@@ -178,6 +226,17 @@ class TFakeUI : public IUI {
       p->Answer = NextDialogAnswers.front();
       NextDialogAnswers.erase(NextDialogAnswers.begin());
     }
+    return p;
+  }
+  std::unique_ptr<IMenuPeer> CreateMenuBar(IFormPeer&, IMenuEvents& events) override {
+    auto p = std::make_unique<TFakeMenuPeer>(events);
+    MenuBars.push_back(p.get());
+    return p;
+  }
+  std::unique_ptr<ITrayIconPeer> CreateTrayIcon(const std::string& hint, IFormPeer*,
+                                                ITrayIconEvents& events) override {
+    auto p = std::make_unique<TFakeTrayIcon>(hint, events);
+    TrayIcons.push_back(p.get());
     return p;
   }
   int MessageDialog(const TMessageDialogParams& params) override {
@@ -231,6 +290,8 @@ class TFakeUI : public IUI {
   std::vector<std::string> NextDialogAnswers;
   std::vector<TFakeBrowserFormPeer*> BrowserForms;
   std::vector<TFakeBrowserHostPeer*> Hosts;
+  std::vector<TFakeMenuPeer*> MenuBars;
+  std::vector<TFakeTrayIcon*> TrayIcons;
   std::string AppTitle;
   bool Running = false;
   TFakeShell FakeShell;

@@ -61,6 +61,13 @@ class TRecordingUI final : public IUI {
     return Real.CreateNotificationCenter(AppName, std::move(OnClick));
   }
   void ApplyTheme(const TThemePalette* Palette) override { Real.ApplyTheme(Palette); }
+  std::unique_ptr<IMenuPeer> CreateMenuBar(IFormPeer& Form, IMenuEvents& Events) override {
+    return Real.CreateMenuBar(Form, Events);
+  }
+  std::unique_ptr<ITrayIconPeer> CreateTrayIcon(const std::string& Hint, IFormPeer* Window,
+                                                ITrayIconEvents& Events) override {
+    return Real.CreateTrayIcon(Hint, Window, Events);
+  }
   void Run() override { Real.Run(); }
   void Terminate() override { Real.Terminate(); }
 };

@@ -8,7 +8,7 @@
 namespace zel {
 
 std::span<const TBridgeHandlerGroup* const> BridgeHandlerGroups() {
-  static const std::array<const TBridgeHandlerGroup*, 11> groups = {
+  static const std::array<const TBridgeHandlerGroup*, 13> groups = {
       &kCoreHandlers,
       &kDialogHandlers,
       &kBase64Handlers,
@@ -20,6 +20,8 @@ std::span<const TBridgeHandlerGroup* const> BridgeHandlerGroups() {
       &kWindowHandlers,
       &kSystemHandlers,
       &kThemeHandlers,
+      &kMainMenuHandlers,
+      &kTrayMenuHandlers,
   };
   return groups;
 }

@@ -37,6 +37,8 @@ extern const TBridgeHandlerGroup kShellHandlers;
 extern const TBridgeHandlerGroup kWindowHandlers;
 extern const TBridgeHandlerGroup kSystemHandlers;
 extern const TBridgeHandlerGroup kThemeHandlers;
+extern const TBridgeHandlerGroup kMainMenuHandlers;
+extern const TBridgeHandlerGroup kTrayMenuHandlers;
 
 // Every group that has handlers.
 std::span<const TBridgeHandlerGroup* const> BridgeHandlerGroups();

@@ -7,21 +7,28 @@
 #include "core/Paths.h"
 #include "core/SystemText.h"
 #include "core/Text.h"
+#include "host/bridge/BrowserExternalForm.h"
 #include "host/browser/BrowserForm.h"
 #include "host/startup/ExeZipLoader.h"
 #include "ports/System.h"
 
 namespace zel {
 
-TBrowserExternalModule::TBrowserExternalModule() = default;
+TBrowserExternalModule::TBrowserExternalModule()
+    : FBrowserExternalForm(std::make_unique<TBrowserExternalForm>(*this)) {}
 
 TBrowserExternalModule::~TBrowserExternalModule() {
   // No click may reach a module that is gone.
   FNotificationCenter.reset();
+  FBrowserExternalForm.reset();
   FMainForm = nullptr;
   FBrowserForm = nullptr;
   FExeZip = nullptr;
   FProjectINI = nullptr;
+}
+
+TBrowserExternalForm& TBrowserExternalModule::BrowserExternalForm() {
+  return *FBrowserExternalForm;
 }
 
 const std::map<int, TBridgeHandler>& TBrowserExternalModule::Handlers() {

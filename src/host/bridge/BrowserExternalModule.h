@@ -17,6 +17,7 @@
 
 namespace zel {
 
+class TBrowserExternalForm;
 class TBrowserForm;
 class TMainForm;
 
@@ -64,6 +65,10 @@ class TBrowserExternalModule {
   std::unique_ptr<IFileDialogPeer> FileOpenDialog;
   std::unique_ptr<IFileDialogPeer> FileSaveDialog;
   std::unique_ptr<IFileDialogPeer> FolderOpenDialog;
+
+  // The menu bar, the tray icon and the tray menu.
+  TBrowserExternalForm& BrowserExternalForm();
+  std::unique_ptr<TBrowserExternalForm> FBrowserExternalForm;
 
   // The platform's notification centre, created on first use.
   INotificationCenter& NotificationCenter();

@@ -6,6 +6,8 @@
 
 #include "platform/linux/GtkFileDialog.h"
 #include "platform/linux/GtkForms.h"
+#include "platform/linux/GtkMenus.h"
+#include "platform/linux/GtkTray.h"
 
 namespace zel::gtk {
 
@@ -27,6 +29,15 @@ std::unique_ptr<IBrowserHostPeer> TGtkUI::CreateBrowserHost(IBrowserFormPeer& Pa
 
 std::unique_ptr<IFileDialogPeer> TGtkUI::CreateFileDialog(TFileDialogKind Kind) {
   return std::make_unique<TGtkFileDialog>(Kind);
+}
+
+std::unique_ptr<IMenuPeer> TGtkUI::CreateMenuBar(IFormPeer& Form, IMenuEvents& Events) {
+  return std::make_unique<TGtkMenuBarPeer>(static_cast<TGtkFormPeer&>(Form).Content(), Events);
+}
+
+std::unique_ptr<ITrayIconPeer> TGtkUI::CreateTrayIcon(const std::string& Hint, IFormPeer* Window,
+                                                      ITrayIconEvents& Events) {
+  return std::make_unique<TGtkTrayIcon>(Hint, static_cast<TGtkFormPeer*>(Window), Events);
 }
 
 int TGtkUI::MessageDialog(const TMessageDialogParams& Params) {

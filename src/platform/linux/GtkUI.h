@@ -21,6 +21,9 @@ class TGtkUI : public IUI {
   std::unique_ptr<IBrowserHostPeer> CreateBrowserHost(IBrowserFormPeer& Parent,
                                                       IControlEvents& Events) override;
   std::unique_ptr<IFileDialogPeer> CreateFileDialog(TFileDialogKind Kind) override;
+  std::unique_ptr<IMenuPeer> CreateMenuBar(IFormPeer& Form, IMenuEvents& Events) override;
+  std::unique_ptr<ITrayIconPeer> CreateTrayIcon(const std::string& Hint, IFormPeer* Window,
+                                                ITrayIconEvents& Events) override;
   int MessageDialog(const TMessageDialogParams& Params) override;
   void Queue(std::function<void()> Fn) override;
   bool RequirePassword(const std::string& Caption, const std::string& Password) override;

@@ -228,6 +228,11 @@ LRESULT TWin32FormPeer::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
     case WM_CLOSE:
       return CloseQuery();
+    case WM_COMMAND:
+      // Menu commands come without a control and with notification code 0.
+      if (lParam == 0 && HIWORD(wParam) == 0 && OnMenuCommand && OnMenuCommand(LOWORD(wParam)))
+        return 0;
+      break;
     case WM_SIZE:
       LayoutChildren();
       return 0;

@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 
 #include "platform/windows/Win32Window.h"
@@ -42,6 +43,9 @@ class TWin32FormPeer final : public IFormPeer, public TWindow {
   void Present() override;
   void Show() override;
   void Close() override;
+
+  // A menu command of the window's menu bar; true when it was one.
+  std::function<bool(unsigned)> OnMenuCommand;
 
  protected:
   LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;

@@ -10,6 +10,7 @@
 #include "platform/windows/Win32BrowserForm.h"
 #include "platform/windows/Win32FileDialog.h"
 #include "platform/windows/Win32Form.h"
+#include "platform/windows/Win32Menus.h"
 #include "platform/windows/Win32MessageDialog.h"
 #include "platform/windows/Win32Window.h"
 
@@ -83,6 +84,15 @@ std::unique_ptr<IBrowserHostPeer> TWin32UI::CreateBrowserHost(IBrowserFormPeer& 
 
 std::unique_ptr<IFileDialogPeer> TWin32UI::CreateFileDialog(TFileDialogKind Kind) {
   return std::make_unique<TWin32FileDialogPeer>(Kind);
+}
+
+std::unique_ptr<IMenuPeer> TWin32UI::CreateMenuBar(IFormPeer& Form, IMenuEvents& Events) {
+  return std::make_unique<TWin32MenuBarPeer>(dynamic_cast<TWin32FormPeer&>(Form), Events);
+}
+
+std::unique_ptr<ITrayIconPeer> TWin32UI::CreateTrayIcon(const std::string& Hint, IFormPeer* Window,
+                                                        ITrayIconEvents& Events) {
+  return std::make_unique<TWin32TrayIcon>(Hint, dynamic_cast<TWin32FormPeer*>(Window), Events);
 }
 
 int TWin32UI::MessageDialog(const TMessageDialogParams& Params) {
