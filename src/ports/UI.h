@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "ports/Shell.h"
 #include "core/Themes.h"
+#include "ports/Shell.h"
 
 namespace zel {
 

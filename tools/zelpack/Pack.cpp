@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <chrono>
-#include <optional>
 #include <iostream>
+#include <optional>
 #include <utility>
 #include <vector>
 

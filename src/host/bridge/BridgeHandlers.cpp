@@ -9,19 +9,9 @@ namespace zel {
 
 std::span<const TBridgeHandlerGroup* const> BridgeHandlerGroups() {
   static const std::array<const TBridgeHandlerGroup*, 13> groups = {
-      &kCoreHandlers,
-      &kDialogHandlers,
-      &kBase64Handlers,
-      &kFileHandlers,
-      &kFolderHandlers,
-      &kAppHandlers,
-      &kRegistryHandlers,
-      &kShellHandlers,
-      &kWindowHandlers,
-      &kSystemHandlers,
-      &kThemeHandlers,
-      &kMainMenuHandlers,
-      &kTrayMenuHandlers,
+      &kCoreHandlers,  &kDialogHandlers,   &kBase64Handlers,   &kFileHandlers,   &kFolderHandlers,
+      &kAppHandlers,   &kRegistryHandlers, &kShellHandlers,    &kWindowHandlers, &kSystemHandlers,
+      &kThemeHandlers, &kMainMenuHandlers, &kTrayMenuHandlers,
   };
   return groups;
 }

@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "core/Paths.h"
-#include "platform/linux/Platform.h"
 #include "core/ShellText.h"
+#include "platform/linux/Platform.h"
 #include "ports/SysUtils.h"
 
 namespace zel {

@@ -1,7 +1,6 @@
 #include "platform/linux/SqliteRegistry.h"
 
 #include <locale.h>
-#include <pwd.h>
 #include <sqlite3.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -12,6 +11,7 @@
 #include <stdexcept>
 
 #include "com/Utf.h"
+#include "platform/linux/Platform.h"
 #include "ports/System.h"
 
 namespace zel::gtk {
@@ -26,15 +26,8 @@ class EStoreFailure : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-std::string HomeDir() {
-  std::string home = sys::GetEnv("HOME");
-  if (!home.empty()) return home;
-  const passwd* pw = getpwuid(getuid());
-  return pw && pw->pw_dir ? pw->pw_dir : "/";
-}
-
-// Creates the missing folders of `dir` private to the user, as the XDG
-// specification asks of the configuration folder.
+// Creates the missing folders of `dir` private to the user: the user's
+// configuration folder is meant to be readable by the user alone.
 void CreatePrivateFolders(const std::string& dir) {
   for (size_t end = dir.find('/', 1);; end = dir.find('/', end + 1)) {
     mkdir(dir.substr(0, end).c_str(), 0700);
@@ -178,8 +171,7 @@ sqlite3_int64 CreateKey(sqlite3* db, const TRegistryKeyPath& key) {
 }  // namespace
 
 std::string UserRegistryFile() {
-  std::string base = sys::GetEnv("XDG_CONFIG_HOME");
-  if (base.empty() || base.front() != '/') base = HomeDir() + "/.config";
+  std::string base = XdgBaseDir("XDG_CONFIG_HOME", ".config");
   while (base.size() > 1 && base.back() == '/') base.pop_back();
   return base + "/zel/registry.sqlite";
 }

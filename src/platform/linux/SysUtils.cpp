@@ -4,6 +4,7 @@
 
 #include <dlfcn.h>
 #include <fcntl.h>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -19,19 +20,28 @@
 #include "ports/WebView2.h"
 
 namespace zel {
-namespace {
+
+namespace gtk {
 
 std::string HomeDir() {
   std::string home = sys::GetEnv("HOME");
-  return home.empty() ? "/" : home;
+  if (!home.empty()) return home;
+  const passwd* pw = getpwuid(getuid());
+  return pw && pw->pw_dir ? pw->pw_dir : "/";
 }
 
-// $VAR when it names an absolute folder, else the fallback below $HOME.
 std::string XdgBaseDir(const char* var, const char* fallback) {
   const std::string value = sys::GetEnv(var);
   if (!value.empty() && value.front() == '/') return value;
   return IncludeTrailingPathDelimiter(HomeDir(), '/') + fallback;
 }
+
+}  // namespace gtk
+
+namespace {
+
+using gtk::HomeDir;
+using gtk::XdgBaseDir;
 
 // Reads XDG_<KEY>_DIR from user-dirs.dirs, as xdg-user-dir does.
 std::string XdgUserDir(const std::string& key, const std::string& fallback) {
@@ -87,7 +97,6 @@ bool QueryRuntimeVersionOfCopy(const std::string& path) {
 }
 
 }  // namespace
-
 
 std::string TSysUtils::GetLocalAppDataDirPath() {
   return IncludeTrailingPathDelimiter(XdgBaseDir("XDG_DATA_HOME", ".local/share"), '/');
