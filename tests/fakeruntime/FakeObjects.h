@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "FakeDriver.h"
 #include "FakeRuntime.h"
 #include "com/ComStrings.h"
 #include "com/Utf.h"
@@ -58,8 +59,11 @@ struct TState {
   std::map<std::string, bool> Settings;
 
   void Log(const std::string& line) {
-    std::lock_guard guard(Lock);
-    Calls.push_back(line);
+    {
+      std::lock_guard guard(Lock);
+      Calls.push_back(line);
+    }
+    DriverRecord(line);
   }
 };
 

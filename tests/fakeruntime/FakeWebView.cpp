@@ -70,6 +70,7 @@ HRESULT TFakeController::MoveFocus(COREWEBVIEW2_MOVE_FOCUS_REASON r) {
 
 HRESULT TFakeController::Close() {
   State().Log("Close");
+  DriverStop();
   FEvents.Clear();
   if (FWebView) static_cast<TFakeWebView*>(FWebView.Get())->Events().Clear();
   return S_OK;
@@ -98,6 +99,7 @@ HRESULT TFakeWebView::get_Settings(ICoreWebView2Settings** s) {
 
 HRESULT TFakeWebView::Navigate(LPCWSTR uri) {
   State().Log("Navigate " + FromWide(uri));
+  DriverNavigate(FromWide(uri));
   return S_OK;
 }
 
@@ -125,6 +127,7 @@ HRESULT TFakeWebView::ExecuteScript(LPCWSTR js,
     const std::u16string json = Utf8ToUtf16(State().ScriptJson);
     State().Pending.push_back([keep, hr, json] { keep->Invoke(hr, json.c_str()); });
   }
+  DriverScript(FromWide(js));
   return S_OK;
 }
 
@@ -200,6 +203,7 @@ HRESULT TFakeEnvironment::CreateCoreWebView2Controller(
   State().Log(std::string("CreateCoreWebView2Controller ") + (parent ? "parent" : "null"));
   ++State().ControllersRequested;
   if (FAILED(State().ControllerReturned)) return State().ControllerReturned;
+  DriverStart();
   TComPtr<ICoreWebView2CreateCoreWebView2ControllerCompletedHandler> keep(handler);
   State().Pending.push_back([keep] {
     const HRESULT hr = State().ControllerCompleted;

@@ -5,7 +5,9 @@
 #     windows, the UI-thread queue, message and file dialogs),
 #  3. smoke tests of zel.exe as a person sees it, under Xvfb with openbox:
 #     the bare host's error dialog in English and in German, and the
-#     single-instance claim held by one process and refused to another.
+#     single-instance claim held by one process and refused to another,
+#  4. the host end to end: a package whose browser loader is the fake
+#     runtime, driven by a script of page messages (tests/windows/host_e2e.py).
 # Prints "N passed, N failed" at the end; exits non-zero on any failure.
 # ZEL_UNIT_TESTS_FILTER may narrow the portable unit tests (a GoogleTest filter).
 set -uo pipefail
@@ -299,6 +301,23 @@ smoke_password() {
   rm -rf "$dir" "$WINEPREFIX/drive_c/users/$(id -un)/AppData/Local/$id"
 }
 
+# Start-up to the page, bridge functions of several groups, the main window
+# and its menu bar as X11 sees them, and the close handshake.
+host_end_to_end() {
+  local out
+  out="$(mktemp)"
+  timeout 300 /usr/bin/python3 "$ROOT/tests/windows/host_e2e.py" "$ROOT/build/windows" >"$out" 2>&1
+  local code=$?
+  cat "$out" >&2
+  if [[ "$code" == 0 ]]; then
+    pass "host end to end ($(grep -c '^PASS' "$out") checks)"
+  else
+    fail "host end to end: $(grep '^FAIL' "$out" | tr '\n' ';')"
+  fi
+  rm -f "$out"
+  wineserver -k 2>/dev/null
+}
+
 # Wine builds the adapter list from the Linux interfaces that its device
 # processes see: a fresh wineserver inside a network namespace sees a veth of
 # known address (and an IPv4 address, as adapters without one may be left out).
@@ -335,6 +354,7 @@ inside_display() {
   smoke_packaged_app
   smoke_missing_runtime
   smoke_password
+  host_end_to_end
   adapters_in_namespace
   wineserver -k 2>/dev/null
   kill "$wm" 2>/dev/null

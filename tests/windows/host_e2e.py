@@ -1,0 +1,325 @@
+#!/usr/bin/python3
+"""The Windows host end to end under Wine, inside an X display with a window
+manager: a package whose browser loader is the fake runtime (which drives
+itself from a script, see tests/fakeruntime/FakeDriver.h) starts, shows its
+page from the package, answers bridge requests through the real dispatcher,
+and its main window is read back with X11 tools. Then the close handshake.
+
+Usage: host_e2e.py BUILD_DIR (the Windows build); prints PASS/FAIL lines and
+exits non-zero on any failure."""
+
+import json
+import os
+import pwd
+import re
+import shutil
+import subprocess
+import sys
+import time
+
+BUILD = os.path.abspath(sys.argv[1])
+WORK = os.path.join(BUILD, "host-e2e")
+APP_ID = "zel.e2e.%d" % os.getpid()
+TITLE = "Zel E2E \u2013 Fenster \u00fc \"quoted\""
+PAGE = '<!doctype html><title>E2E start page</title><p id="x">served from the package</p>\n'
+MENU = [{"id": 1, "caption": "&File", "items": [
+    {"id": 7, "caption": "&Open"}, {"id": 8, "caption": "-"}, {"id": 9, "caption": "E&xit"}]},
+    {"id": 2, "caption": "&Help", "items": [{"id": 21, "caption": "&About"}]}]
+
+failures = []
+
+
+def check(what, ok, detail=""):
+    print("%s: host e2e: %s%s" % ("PASS" if ok else "FAIL", what,
+                                   "" if ok else " (%s)" % detail), flush=True)
+    if not ok:
+        failures.append(what)
+    return ok
+
+
+def winpath(path):
+    return subprocess.run(["winepath", "-w", path], capture_output=True, text=True,
+                          check=True).stdout.strip()
+
+
+def run(*args):
+    return subprocess.run(list(args), capture_output=True, text=True).stdout
+
+
+class TLog:
+    def __init__(self, path):
+        self.path = path
+
+    def lines(self):
+        try:
+            with open(self.path, encoding="utf-8", errors="replace") as f:
+                return f.read().splitlines()
+        except FileNotFoundError:
+            return []
+
+    def wait(self, line, timeout=60, proc=None):
+        end = time.time() + timeout
+        while time.time() < end:
+            if line in self.lines():
+                return True
+            if proc is not None and proc.poll() is not None:
+                return False
+            time.sleep(0.1)
+        return False
+
+    def replies(self):
+        out = {}
+        for line in self.lines():
+            if line.startswith("PostWebMessageAsJson "):
+                reply = json.loads(line[len("PostWebMessageAsJson "):])
+                out[reply["uuid"]] = (reply["success"], reply["result"])
+        return out
+
+
+def request(uuid, fid, data):
+    return json.dumps({"id": fid, "uuid": uuid, "data": data}, ensure_ascii=False)
+
+
+def script(out_file, out_dir, go1):
+    reg = "Software\\ZelE2E\\Sub"
+    phase_a = [
+        ("hello", 10001, {}), ("isRuntime", 10002, {}),
+        ("write", 30003, {"filePath": out_file, "contents": "Gr\u00fc\u00dfe\nline 2"}),
+        ("exists", 30001, {"filePath": out_file}),
+        ("list", 40004, {"dirPath": out_dir, "fileMask": "*.txt", "allDirs": False}),
+        ("regWrite", 13001, {"key": reg, "name": "Greeting", "value": "hi \u00fc"}),
+        ("regRead", 13002, {"key": reg, "name": "Greeting"}),
+        ("regValueExist", 13003, {"key": reg, "name": "Greeting"}),
+        ("setTitle", 60006, {"title": TITLE}), ("getTitle", 60005, {}),
+        ("setSize", 60010, {"top": 60, "left": 90, "width": 640, "height": 480}),
+        ("getSize", 60009, {}),
+        ("setBorderNone", 60012, {"border": "none"}), ("getBorderNone", 60011, {}),
+        ("unknownId", 10003, {}),
+    ]
+    phase_b = [
+        ("delete", 30002, {"filePath": out_file}), ("gone", 30001, {"filePath": out_file}),
+        ("regDeleteKey", 13006, {"key": "Software\\ZelE2E"}),
+        ("regKeyGone", 13005, {"key": reg}), ("regNoKey", 13005, {}),
+        ("setBorderSingle", 60012, {"border": "single"}), ("getBorderSingle", 60011, {}),
+        ("getSizeBefore2", 60009, {}),
+        ("setSize2", 60010, {"width": 700, "height": 500}), ("getSize2", 60009, {}),
+        ("getTitle2", 60005, {}),
+        # A list that does not parse leaves an empty menu bar; a good one fills it.
+        ("setItemsBad", 12001, {"items": "[{"}),
+        ("setItems", 12001, {"items": json.dumps(MENU)}),
+    ]
+    lines = ["# messages of the fake page, one a line"]
+    lines += [request(*m) for m in phase_a]
+    lines.append("await " + go1)
+    lines += [request(*m) for m in phase_b]
+    # What the bridge script's default close handler does.
+    lines.append("when zel.events.onCloseQuery(); => " + request("close", 50001, {}))
+    return "\n".join(lines) + "\n"
+
+
+EXPECTED_A = {
+    "hello": (True, "2025.2"), "isRuntime": (True, True), "write": (True, True),
+    "exists": (True, True), "regWrite": (True, True),
+    "regRead": (True, "hi \u00fc"), "regValueExist": (True, True),
+    "setTitle": (True, True), "getTitle": (True, TITLE), "setSize": (True, True),
+    "getSize": (True, {"top": 60, "left": 90, "width": 640, "height": 480}),
+    "getBorderNone": (True, "none"),
+}
+EXPECTED_B = {
+    "delete": (True, True), "gone": (True, False), "regDeleteKey": (True, True),
+    "regKeyGone": (True, False), "regNoKey": (False, "Missing registry key."),
+    "getBorderSingle": (True, "single"),
+    "getTitle2": (True, TITLE), "setItems": (True, True),
+    "setItemsBad": (False, "Wrong menu items JSON"),
+}
+NO_REPLY = ["setBorderNone", "unknownId", "setBorderSingle"]
+
+
+def check_replies(log, expected):
+    replies = log.replies()
+    for uuid, want in expected.items():
+        check("reply %s" % uuid, replies.get(uuid) == want, "got %r" % (replies.get(uuid),))
+
+
+def find_window(title, timeout=20):
+    end = time.time() + timeout
+    while time.time() < end:
+        ids = run("xdotool", "search", "--onlyvisible", "--name",
+                  "^%s$" % re.escape(title)).split()
+        if ids:
+            return ids[-1]
+        time.sleep(0.2)
+    return None
+
+
+def geometry(wid):
+    info = run("xwininfo", "-id", wid)
+    get = lambda key: int(re.search(key + r":\s+(-?\d+)", info).group(1))
+    return (get("Absolute upper-left X"), get("Absolute upper-left Y"),
+            get("Width"), get("Height"))
+
+
+def prop(wid, name):
+    return run("xprop", "-id", wid, name).strip()
+
+
+def frame_extents(wid):
+    m = re.search(r"= (\d+), (\d+), (\d+), (\d+)", prop(wid, "_NET_FRAME_EXTENTS"))
+    return tuple(int(v) for v in m.groups()) if m else None
+
+
+def check_window_a(wid):
+    name = prop(wid, "_NET_WM_NAME")
+    check("X11 title", name == '_NET_WM_NAME(UTF8_STRING) = "%s"' % TITLE.replace('"', '\\"'),
+          name)
+    # Without a border the X window is the whole window, where setSize put it.
+    check("X11 geometry without border", geometry(wid) == (90, 60, 640, 480), geometry(wid))
+    check("X11 no decorations", frame_extents(wid) in (None, (0, 0, 0, 0)),
+          prop(wid, "_NET_FRAME_EXTENTS"))
+
+
+def check_window_b(wid):
+    extents = frame_extents(wid)
+    check("X11 frame with border", extents is not None and extents[2] > 0, extents)
+    x, y, w, h = geometry(wid)
+    hints = prop(wid, "WM_NORMAL_HINTS")
+    small = re.search(r"minimum size: (\d+) by (\d+)", hints)
+    large = re.search(r"maximum size: (\d+) by (\d+)", hints)
+    # A fixed border: the window manager may not resize it.
+    check("X11 fixed size", small and large and small.groups() == large.groups() ==
+          (str(w), str(h)), hints)
+    # The frame that the window manager draws replaces the window's own
+    # caption and edges, so the X window is a little smaller than 700 x 500.
+    check("X11 size after setSize", 600 <= w <= 700 and 400 <= h <= 500, (w, h))
+
+
+def click_menu(log, wid):
+    """Opens File on the menu bar and picks its first item, with the mouse."""
+    run("xdotool", "windowactivate", "--sync", wid)
+    time.sleep(0.3)
+    run("xdotool", "mousemove", "--window", wid, "13", "10", "click", "1")
+    time.sleep(0.7)
+    subprocess.run(["import", "-window", "root", os.path.join(BUILD, "host-e2e-menu.png")],
+                   capture_output=True)
+    run("xdotool", "mousemove", "--window", wid, "24", "32", "click", "1")
+    return log.wait('ExecuteScript zel.events.onMainMenuItemClick("7");', timeout=10)
+
+
+def menu_shrinks_page(log):
+    """The browser's bounds lose height when the menu bar arrives."""
+    bounds, mark = [], None
+    for line in log.lines():
+        if line.startswith("put_Bounds "):
+            bounds.append([int(v) for v in line.split()[1].split(",")])
+        if line.startswith("send ") and '"id": 12001' in line and mark is None:
+            mark = len(bounds)
+    return mark is not None and 0 < mark < len(bounds) and bounds[-1][3] < bounds[mark - 1][3]
+
+
+def check_page(log):
+    lines = log.lines()
+    check("navigates to the start page", "Navigate file:///index.html" in lines)
+    check("page served from the package", "resource file:///index.html 200 OK" in lines and
+          "headers Content-Type: text/html; charset=utf-8" in lines and
+          "body " + PAGE.replace("\n", "\\n") in lines,
+          [l for l in lines if l.startswith(("resource", "headers", "body"))])
+    check("bridge script injected", any(l.startswith("AddScriptToExecuteOnDocumentCreated")
+                                        and "window.zel" in l for l in lines))
+    check("web messages enabled", "put_IsWebMessageEnabled 1" in lines)
+
+
+def prepare():
+    shutil.rmtree(WORK, ignore_errors=True)
+    os.makedirs(os.path.join(WORK, "src", "app"))
+    os.makedirs(os.path.join(WORK, "out"))
+    with open(os.path.join(WORK, "src", "zel.ini"), "w") as f:
+        f.write("[App]\nID=%s\nName=Zel E2E\nDirName=app\nWidth=800\nHeight=600\n" % APP_ID)
+    with open(os.path.join(WORK, "src", "app", "index.html"), "w") as f:
+        f.write(PAGE)
+    shutil.copy(os.path.join(BUILD, "tests", "libzelfakeruntime.dll"),
+                os.path.join(WORK, "src", "WebView2LoaderWin64.dll"))
+    exe = os.path.join(WORK, "app.exe")
+    subprocess.run(["wine", os.path.join(BUILD, "bin", "zelpack.exe"),
+                    winpath(os.path.join(WORK, "src")), "-o", winpath(exe)],
+                   check=True, capture_output=True)
+    return exe
+
+
+def main():
+    exe = prepare()
+    out_file = winpath(os.path.join(WORK, "out", "out.txt"))
+    go1 = os.path.join(WORK, "go1")
+    script_path = os.path.join(WORK, "script.txt")
+    with open(script_path, "w", encoding="utf-8") as f:
+        f.write(script(out_file, winpath(os.path.join(WORK, "out")), winpath(go1)))
+    log = TLog(os.path.join(WORK, "fake.log"))
+    env = dict(os.environ, ZEL_FAKE_SCRIPT=winpath(script_path),
+               ZEL_FAKE_LOG=winpath(log.path))
+    proc = subprocess.Popen(["wine", exe], env=env)
+    try:
+        if not check("start-up to the page", log.wait("navigated file:///index.html", 60, proc),
+                     "exit %s; log %s" % (proc.poll(), log.lines()[-5:])):
+            return
+        check_page(log)
+        if check("first script phase",
+                 log.wait("send " + request("unknownId", 10003, {}), 30, proc)):
+            time.sleep(0.5)
+            check_replies(log, EXPECTED_A)
+            with open(os.path.join(WORK, "out", "out.txt"), "rb") as f:
+                data = f.read()
+            # UTF-8 with a byte order mark and CR LF line ends, as Windows editors expect.
+            check("written file", data == b"\xef\xbb\xbf" + "Gr\u00fc\u00dfe\r\nline 2\r\n".encode(),
+                  data)
+            check("reply list", log.replies().get("list") == (True, [out_file]),
+                  log.replies().get("list"))
+            wid = find_window(TITLE)
+            if check("main window with the new title", wid is not None):
+                check_window_a(wid)
+        open(go1, "w").close()
+        if check("second script phase", log.wait("script-done", 30, proc)):
+            time.sleep(0.5)
+            check_replies(log, EXPECTED_B)
+            replies = log.replies()
+            check("no reply to setBorder and unknown ids",
+                  not any(u in replies for u in NO_REPLY), replies.keys())
+            # setSize with width and height only keeps the position.
+            before, after = replies.get("getSizeBefore2"), replies.get("getSize2")
+            check("reply getSize2", before and after and after == (True, dict(
+                before[1], width=700, height=500)), (before, after))
+            check("menu bar takes room from the page", menu_shrinks_page(log))
+            wid = find_window(TITLE)
+            if check("main window after the border change", wid is not None):
+                check_window_b(wid)
+                check("menu bar item clicked", click_menu(log, wid))
+                subprocess.run(["import", "-window", "root",
+                                os.path.join(BUILD, "host-e2e.png")], capture_output=True)
+                run("wmctrl", "-i", "-c", wid)
+        try:
+            code = proc.wait(30)
+        except subprocess.TimeoutExpired:
+            code = None
+        lines = log.lines()
+        order = [next((i for i, l in enumerate(lines) if l == want), -1) for want in
+                 ("ExecuteScript zel.events.onCloseQuery();",
+                  "react " + request("close", 50001, {}), "Close", "driver-stopped")]
+        check("close handshake", code == 0 and -1 not in order and order == sorted(order),
+              "exit %s, order %s" % (code, order))
+    finally:
+        if proc.poll() is None:
+            proc.kill()
+            proc.wait()
+        prefix = os.environ.get("WINEPREFIX", "")
+        if prefix:
+            user = pwd.getpwuid(os.getuid()).pw_name
+            shutil.rmtree(os.path.join(prefix, "drive_c", "users", user, "AppData", "Local",
+                                       APP_ID), ignore_errors=True)
+        if not failures:
+            shutil.rmtree(WORK, ignore_errors=True)
+
+
+if __name__ == "__main__":
+    try:
+        main()
+    except Exception as e:  # a broken run is a failure, not a crash of the suite
+        check("run", False, repr(e))
+    sys.exit(1 if failures else 0)
