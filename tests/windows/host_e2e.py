@@ -27,19 +27,28 @@ MENU = [{"id": 1, "caption": "&File", "items": [
     {"id": 2, "caption": "&Help", "items": [{"id": 21, "caption": "&About"}]}]
 
 failures = []
+START = time.time()
 
 
 def check(what, ok, detail=""):
-    print("%s: host e2e: %s%s" % ("PASS" if ok else "FAIL", what,
-                                   "" if ok else " (%s)" % detail), flush=True)
+    print("%s: host e2e: %s%s [%.1f s]" % ("PASS" if ok else "FAIL", what,
+                                          "" if ok else " (%s)" % (detail,), time.time() - START),
+          flush=True)
     if not ok:
         failures.append(what)
     return ok
 
 
+WORK_WIN = None
+
+
 def winpath(path):
-    return subprocess.run(["winepath", "-w", path], capture_output=True, text=True,
-                          check=True).stdout.strip()
+    """The Windows name of a path below WORK (one winepath call, which starts Wine)."""
+    global WORK_WIN
+    if WORK_WIN is None:
+        WORK_WIN = subprocess.run(["winepath", "-w", WORK], capture_output=True, text=True,
+                                  check=True).stdout.strip()
+    return WORK_WIN + "\\" + os.path.relpath(path, WORK).replace("/", "\\")
 
 
 def run(*args):
@@ -168,29 +177,49 @@ def frame_extents(wid):
     return tuple(int(v) for v in m.groups()) if m else None
 
 
+def settled(read, good, timeout=5):
+    """Reads until good(value) or the time is up: Wine passes window changes on
+    to the X server a little later."""
+    end = time.time() + timeout
+    value = read()
+    while not good(value) and time.time() < end:
+        time.sleep(0.2)
+        value = read()
+    return value
+
+
 def check_window_a(wid):
-    name = prop(wid, "_NET_WM_NAME")
-    check("X11 title", name == '_NET_WM_NAME(UTF8_STRING) = "%s"' % TITLE.replace('"', '\\"'),
-          name)
+    want = '_NET_WM_NAME(UTF8_STRING) = "%s"' % TITLE.replace('"', '\\"')
+    name = settled(lambda: prop(wid, "_NET_WM_NAME"), lambda v: v == want)
+    check("X11 title", name == want, name)
     # Without a border the X window is the whole window, where setSize put it.
-    check("X11 geometry without border", geometry(wid) == (90, 60, 640, 480), geometry(wid))
-    check("X11 no decorations", frame_extents(wid) in (None, (0, 0, 0, 0)),
-          prop(wid, "_NET_FRAME_EXTENTS"))
+    box = settled(lambda: geometry(wid), lambda v: v == (90, 60, 640, 480))
+    check("X11 geometry without border", box == (90, 60, 640, 480), box)
+    extents = settled(lambda: frame_extents(wid), lambda v: v in (None, (0, 0, 0, 0)))
+    check("X11 no decorations", extents in (None, (0, 0, 0, 0)), extents)
 
 
-def check_window_b(wid):
-    extents = frame_extents(wid)
-    check("X11 frame with border", extents is not None and extents[2] > 0, extents)
-    x, y, w, h = geometry(wid)
+def fixed_size(wid):
+    """The window's size when the window manager may not change it, else None."""
     hints = prop(wid, "WM_NORMAL_HINTS")
     small = re.search(r"minimum size: (\d+) by (\d+)", hints)
     large = re.search(r"maximum size: (\d+) by (\d+)", hints)
-    # A fixed border: the window manager may not resize it.
-    check("X11 fixed size", small and large and small.groups() == large.groups() ==
-          (str(w), str(h)), hints)
+    if not small or not large or small.groups() != large.groups():
+        return None
+    return tuple(int(v) for v in small.groups())
+
+
+def check_window_b(wid):
+    extents = settled(lambda: frame_extents(wid), lambda v: v is not None and v[2] > 0)
+    check("X11 frame with border", extents is not None and extents[2] > 0, extents)
     # The frame that the window manager draws replaces the window's own
     # caption and edges, so the X window is a little smaller than 700 x 500.
+    size = lambda: geometry(wid)[2:]
+    w, h = settled(size, lambda v: 600 <= v[0] <= 700 and 400 <= v[1] <= 500)
     check("X11 size after setSize", 600 <= w <= 700 and 400 <= h <= 500, (w, h))
+    # A fixed border: the window manager may not resize it.
+    fixed = settled(lambda: fixed_size(wid), lambda v: v == (w, h))
+    check("X11 fixed size", fixed == (w, h), (fixed, (w, h)))
 
 
 def click_menu(log, wid):
