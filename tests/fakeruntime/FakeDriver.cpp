@@ -21,7 +21,7 @@ struct TDriver {
   std::map<std::string, std::string> Reactions;  // script text -> message
   std::deque<std::string> Navigations;
   std::string PageUri;
-  bool PageReady = false, Busy = false;
+  bool PageReady = false, Busy = false, Waiting = false;
 };
 
 TDriver& Driver() {
@@ -103,7 +103,12 @@ void LoadPage(const std::string& uri) {
 void Advance(TDriver& d) {
   const std::string line = d.Messages.front();
   if (line.rfind("await ", 0) == 0) {
-    if (!Exists(line.substr(6))) return;
+    if (!Exists(line.substr(6))) {
+      if (!d.Waiting) DriverRecord("awaiting " + line.substr(6));
+      d.Waiting = true;
+      return;
+    }
+    d.Waiting = false;
     d.Messages.pop_front();
     DriverRecord("resumed " + line.substr(6));
   } else {
@@ -117,7 +122,10 @@ void Advance(TDriver& d) {
 void Tick() {
   TDriver& d = Driver();
   if (d.Busy) return;  // a modal loop inside an event dispatches ticks too
-  d.Busy = true;
+  struct TBusy {
+    bool& Flag;
+    ~TBusy() { Flag = false; }
+  } busy{d.Busy = true};
   ZelFakeRuntime()->RunPending();
   if (!d.Navigations.empty()) {
     const std::string uri = d.Navigations.front();
@@ -126,7 +134,6 @@ void Tick() {
   } else if (d.PageReady && !d.Messages.empty()) {
     Advance(d);
   }
-  d.Busy = false;
 }
 
 }  // namespace

@@ -89,9 +89,11 @@ def request(uuid, fid, data):
     return json.dumps({"id": fid, "uuid": uuid, "data": data}, ensure_ascii=False)
 
 
-def script(out_file, out_dir, go1):
+def phases(out_file, out_dir):
+    """The page's messages in three phases; the test looks at the window
+    between them."""
     reg = "Software\\ZelE2E\\Sub"
-    phase_a = [
+    return [[
         ("hello", 10001, {}), ("isRuntime", 10002, {}),
         ("write", 30003, {"filePath": out_file, "contents": "Gr\u00fc\u00dfe\nline 2"}),
         ("exists", 30001, {"filePath": out_file}),
@@ -104,23 +106,28 @@ def script(out_file, out_dir, go1):
         ("getSize", 60009, {}),
         ("setBorderNone", 60012, {"border": "none"}), ("getBorderNone", 60011, {}),
         ("unknownId", 10003, {}),
-    ]
-    phase_b = [
+    ], [
         ("delete", 30002, {"filePath": out_file}), ("gone", 30001, {"filePath": out_file}),
         ("regDeleteKey", 13006, {"key": "Software\\ZelE2E"}),
         ("regKeyGone", 13005, {"key": reg}), ("regNoKey", 13005, {}),
         ("setBorderSingle", 60012, {"border": "single"}), ("getBorderSingle", 60011, {}),
+    ], [
+        # The window manager has framed the window by now, and keeps it still.
         ("getSizeBefore2", 60009, {}),
         ("setSize2", 60010, {"width": 700, "height": 500}), ("getSize2", 60009, {}),
         ("getTitle2", 60005, {}),
         # A list that does not parse leaves an empty menu bar; a good one fills it.
         ("setItemsBad", 12001, {"items": "[{"}),
         ("setItems", 12001, {"items": json.dumps(MENU)}),
-    ]
+    ]]
+
+
+def script(parts, gates):
     lines = ["# messages of the fake page, one a line"]
-    lines += [request(*m) for m in phase_a]
-    lines.append("await " + go1)
-    lines += [request(*m) for m in phase_b]
+    for i, part in enumerate(parts):
+        if i > 0:
+            lines.append("await " + gates[i - 1])
+        lines += [request(*m) for m in part]
     # What the bridge script's default close handler does.
     lines.append("when zel.events.onCloseQuery(); => " + request("close", 50001, {}))
     return "\n".join(lines) + "\n"
@@ -212,6 +219,9 @@ def fixed_size(wid):
 def check_window_b(wid):
     extents = settled(lambda: frame_extents(wid), lambda v: v is not None and v[2] > 0)
     check("X11 frame with border", extents is not None and extents[2] > 0, extents)
+
+
+def check_window_c(wid):
     # The frame that the window manager draws replaces the window's own
     # caption and edges, so the X window is a little smaller than 700 x 500.
     size = lambda: geometry(wid)[2:]
@@ -274,55 +284,89 @@ def prepare():
     return exe
 
 
+class TPhases:
+    """Lets the script go on phase by phase."""
+
+    def __init__(self, log):
+        self.log, self.proc, self.gates, self.done = log, None, [], 0
+
+    def gate(self):
+        path = os.path.join(WORK, "go%d" % (len(self.gates) + 1))
+        self.gates.append(path)
+        return winpath(path)
+
+    def reached(self, what):
+        last = self.done == len(self.gates)
+        mark = "script-done" if last else "awaiting " + winpath(self.gates[self.done])
+        ok = check(what, self.log.wait(mark, 30, self.proc))
+        time.sleep(0.3)  # what the host changed reaches the X server
+        return ok
+
+    def go_on(self):
+        open(self.gates[self.done], "w").close()
+        self.done += 1
+
+
+def first_phase(log, out_file):
+    check_replies(log, EXPECTED_A)
+    with open(os.path.join(WORK, "out", "out.txt"), "rb") as f:
+        data = f.read()
+    # UTF-8 with a byte order mark and CR LF line ends, as Windows editors expect.
+    check("written file", data == b"\xef\xbb\xbf" + "Gr\u00fc\u00dfe\r\nline 2\r\n".encode(),
+          data)
+    check("reply list", log.replies().get("list") == (True, [out_file]),
+          log.replies().get("list"))
+    wid = find_window(TITLE)
+    if check("main window with the new title", wid is not None):
+        check_window_a(wid)
+
+
+def last_phase(log):
+    check_replies(log, EXPECTED_B)
+    replies = log.replies()
+    check("no reply to setBorder and unknown ids",
+          not any(u in replies for u in NO_REPLY), replies.keys())
+    # setSize with width and height only keeps the position.
+    before, after = replies.get("getSizeBefore2"), replies.get("getSize2")
+    check("reply getSize2", before and after and after == (True, dict(
+        before[1], width=700, height=500)), (before, after))
+    check("menu bar takes room from the page", menu_shrinks_page(log))
+    wid = find_window(TITLE)
+    if check("main window after setSize", wid is not None):
+        check_window_c(wid)
+        check("menu bar item clicked", click_menu(log, wid))
+        subprocess.run(["import", "-window", "root",
+                        os.path.join(BUILD, "host-e2e.png")], capture_output=True)
+        run("wmctrl", "-i", "-c", wid)
+
+
 def main():
     exe = prepare()
     out_file = winpath(os.path.join(WORK, "out", "out.txt"))
-    go1 = os.path.join(WORK, "go1")
-    script_path = os.path.join(WORK, "script.txt")
-    with open(script_path, "w", encoding="utf-8") as f:
-        f.write(script(out_file, winpath(os.path.join(WORK, "out")), winpath(go1)))
     log = TLog(os.path.join(WORK, "fake.log"))
+    script_path = os.path.join(WORK, "script.txt")
     env = dict(os.environ, ZEL_FAKE_SCRIPT=winpath(script_path),
                ZEL_FAKE_LOG=winpath(log.path))
-    proc = subprocess.Popen(["wine", exe], env=env)
+    steps = TPhases(log)
+    parts = phases(out_file, winpath(os.path.join(WORK, "out")))
+    with open(script_path, "w", encoding="utf-8") as f:
+        f.write(script(parts, [steps.gate() for _ in parts[1:]]))
+    proc = steps.proc = subprocess.Popen(["wine", exe], env=env)
     try:
         if not check("start-up to the page", log.wait("navigated file:///index.html", 60, proc),
                      "exit %s; log %s" % (proc.poll(), log.lines()[-5:])):
             return
         check_page(log)
-        if check("first script phase",
-                 log.wait("send " + request("unknownId", 10003, {}), 30, proc)):
-            time.sleep(0.5)
-            check_replies(log, EXPECTED_A)
-            with open(os.path.join(WORK, "out", "out.txt"), "rb") as f:
-                data = f.read()
-            # UTF-8 with a byte order mark and CR LF line ends, as Windows editors expect.
-            check("written file", data == b"\xef\xbb\xbf" + "Gr\u00fc\u00dfe\r\nline 2\r\n".encode(),
-                  data)
-            check("reply list", log.replies().get("list") == (True, [out_file]),
-                  log.replies().get("list"))
-            wid = find_window(TITLE)
-            if check("main window with the new title", wid is not None):
-                check_window_a(wid)
-        open(go1, "w").close()
-        if check("second script phase", log.wait("script-done", 30, proc)):
-            time.sleep(0.5)
-            check_replies(log, EXPECTED_B)
-            replies = log.replies()
-            check("no reply to setBorder and unknown ids",
-                  not any(u in replies for u in NO_REPLY), replies.keys())
-            # setSize with width and height only keeps the position.
-            before, after = replies.get("getSizeBefore2"), replies.get("getSize2")
-            check("reply getSize2", before and after and after == (True, dict(
-                before[1], width=700, height=500)), (before, after))
-            check("menu bar takes room from the page", menu_shrinks_page(log))
+        if steps.reached("first script phase"):
+            first_phase(log, out_file)
+        steps.go_on()
+        if steps.reached("second script phase"):
             wid = find_window(TITLE)
             if check("main window after the border change", wid is not None):
                 check_window_b(wid)
-                check("menu bar item clicked", click_menu(log, wid))
-                subprocess.run(["import", "-window", "root",
-                                os.path.join(BUILD, "host-e2e.png")], capture_output=True)
-                run("wmctrl", "-i", "-c", wid)
+        steps.go_on()
+        if steps.reached("last script phase"):
+            last_phase(log)
         try:
             code = proc.wait(30)
         except subprocess.TimeoutExpired:
