@@ -48,7 +48,8 @@ def winpath(path):
     if WORK_WIN is None:
         WORK_WIN = subprocess.run(["winepath", "-w", WORK], capture_output=True, text=True,
                                   check=True).stdout.strip()
-    return WORK_WIN + "\\" + os.path.relpath(path, WORK).replace("/", "\\")
+    rel = os.path.relpath(path, WORK)
+    return WORK_WIN if rel == "." else WORK_WIN + "\\" + rel.replace("/", "\\")
 
 
 def run(*args):
@@ -105,6 +106,8 @@ def phases(out_file, out_dir):
         ("setSize", 60010, {"top": 60, "left": 90, "width": 640, "height": 480}),
         ("getSize", 60009, {}),
         ("setBorderNone", 60012, {"border": "none"}), ("getBorderNone", 60011, {}),
+        ("setZoom", 60008, {"factor": 1.5}), ("getZoom", 60007, {}),
+        ("exeDir", 40008, {}),
         ("unknownId", 10003, {}),
     ], [
         ("delete", 30002, {"filePath": out_file}), ("gone", 30001, {"filePath": out_file}),
@@ -119,6 +122,7 @@ def phases(out_file, out_dir):
         # A list that does not parse leaves an empty menu bar; a good one fills it.
         ("setItemsBad", 12001, {"items": "[{"}),
         ("setItems", 12001, {"items": json.dumps(MENU)}),
+        ("updateItem", 12002, {"id": 9, "caption": "&Quit", "enabled": False}),
     ]]
 
 
@@ -139,14 +143,14 @@ EXPECTED_A = {
     "regRead": (True, "hi \u00fc"), "regValueExist": (True, True),
     "setTitle": (True, True), "getTitle": (True, TITLE), "setSize": (True, True),
     "getSize": (True, {"top": 60, "left": 90, "width": 640, "height": 480}),
-    "getBorderNone": (True, "none"),
+    "getBorderNone": (True, "none"), "setZoom": (True, True), "getZoom": (True, "1.5"),
 }
 EXPECTED_B = {
     "delete": (True, True), "gone": (True, False), "regDeleteKey": (True, True),
     "regKeyGone": (True, False), "regNoKey": (False, "Missing registry key."),
     "getBorderSingle": (True, "single"),
     "getTitle2": (True, TITLE), "setItems": (True, True),
-    "setItemsBad": (False, "Wrong menu items JSON"),
+    "setItemsBad": (False, "Wrong menu items JSON"), "updateItem": (True, True),
 }
 NO_REPLY = ["setBorderNone", "unknownId", "setBorderSingle"]
 
@@ -316,6 +320,9 @@ def first_phase(log, out_file):
           data)
     check("reply list", log.replies().get("list") == (True, [out_file]),
           log.replies().get("list"))
+    check("reply exeDir", log.replies().get("exeDir") == (True, winpath(WORK) + "\\"),
+          log.replies().get("exeDir"))
+    check("zoom reaches the browser", "put_ZoomFactor 1.5" in log.lines())
     wid = find_window(TITLE)
     if check("main window with the new title", wid is not None):
         check_window_a(wid)
