@@ -22,6 +22,7 @@ WORK = os.path.join(BUILD, "host-e2e")
 APP_ID = "zel.e2e.%d" % os.getpid()
 TITLE = "Zel E2E \u2013 Fenster \u00fc \"quoted\""
 PAGE = '<!doctype html><title>E2E start page</title><p id="x">served from the package</p>\n'
+SECOND_PAGE = "<!doctype html><title>Second</title>\n"
 MENU = [{"id": 1, "caption": "&File", "items": [
     {"id": 7, "caption": "&Open"}, {"id": 8, "caption": "-"}, {"id": 9, "caption": "E&xit"}]},
     {"id": 2, "caption": "&Help", "items": [{"id": 21, "caption": "&About"}]}]
@@ -114,6 +115,8 @@ def phases(out_file, out_dir):
         ("regDeleteKey", 13006, {"key": "Software\\ZelE2E"}),
         ("regKeyGone", 13005, {"key": reg}), ("regNoKey", 13005, {}),
         ("setBorderSingle", 60012, {"border": "single"}), ("getBorderSingle", 60011, {}),
+        # The following messages come from the second page.
+        ("navigate", 50006, {"url": "file:///second.html"}),
     ], [
         # The window manager has framed the window by now, and keeps it still.
         ("getSizeBefore2", 60009, {}),
@@ -148,7 +151,7 @@ EXPECTED_A = {
 EXPECTED_B = {
     "delete": (True, True), "gone": (True, False), "regDeleteKey": (True, True),
     "regKeyGone": (True, False), "regNoKey": (False, "Missing registry key."),
-    "getBorderSingle": (True, "single"),
+    "getBorderSingle": (True, "single"), "navigate": (True, True),
     "getTitle2": (True, TITLE), "setItems": (True, True),
     "setItemsBad": (False, "Wrong menu items JSON"), "updateItem": (True, True),
 }
@@ -279,6 +282,8 @@ def prepare():
         f.write("[App]\nID=%s\nName=Zel E2E\nDirName=app\nWidth=800\nHeight=600\n" % APP_ID)
     with open(os.path.join(WORK, "src", "app", "index.html"), "w") as f:
         f.write(PAGE)
+    with open(os.path.join(WORK, "src", "app", "second.html"), "w") as f:
+        f.write(SECOND_PAGE)
     shutil.copy(os.path.join(BUILD, "tests", "libzelfakeruntime.dll"),
                 os.path.join(WORK, "src", "WebView2LoaderWin64.dll"))
     exe = os.path.join(WORK, "app.exe")
@@ -338,6 +343,11 @@ def last_phase(log):
     check("reply getSize2", before and after and after == (True, dict(
         before[1], width=700, height=500)), (before, after))
     check("menu bar takes room from the page", menu_shrinks_page(log))
+    lines = log.lines()
+    check("second page served", "resource file:///second.html 200 OK" in lines and
+          "body " + SECOND_PAGE.replace("\n", "\\n") in lines and
+          lines.index("navigated file:///second.html") <
+          lines.index("send " + request("getSizeBefore2", 60009, {})))
     wid = find_window(TITLE)
     if check("main window after setSize", wid is not None):
         check_window_c(wid)
