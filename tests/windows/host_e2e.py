@@ -251,6 +251,17 @@ def click_menu(log, wid):
     return log.wait('ExecuteScript zel.events.onMainMenuItemClick("7");', timeout=10)
 
 
+def key_menu(log, wid):
+    """Opens Help with its access key and picks its first item: the keys go
+    to the browser's control, which has the focus."""
+    run("xdotool", "windowactivate", "--sync", wid)
+    time.sleep(0.3)
+    run("xdotool", "key", "--clearmodifiers", "alt+h")
+    time.sleep(0.5)
+    run("xdotool", "key", "--clearmodifiers", "Return")
+    return log.wait('ExecuteScript zel.events.onMainMenuItemClick("21");', timeout=10)
+
+
 def menu_shrinks_page(log):
     """The browser's bounds lose height when the menu bar arrives."""
     bounds, mark = [], None
@@ -352,6 +363,7 @@ def last_phase(log):
     if check("main window after setSize", wid is not None):
         check_window_c(wid)
         check("menu bar item clicked", click_menu(log, wid))
+        check("menu bar item chosen with the keyboard", key_menu(log, wid))
         subprocess.run(["import", "-window", "root",
                         os.path.join(BUILD, "host-e2e.png")], capture_output=True)
         run("wmctrl", "-i", "-c", wid)

@@ -141,7 +141,12 @@ LRESULT TWin32BrowserHostPeer::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
       FEvents.ControlExit();
       return 0;
     case WM_SYSCOMMAND:
-      // Minimize and restore hide and show the browser; the control consumes every command.
+      // The keyboard's way into the window's menu bar (F10, Alt with an
+      // access key) arrives here while the control has the focus; it must go
+      // on to the default handling, which opens the menu of the top window.
+      if ((wParam & 0xFFF0) == SC_KEYMENU) break;
+      // Minimize and restore hide and show the browser; the control consumes
+      // every other command.
       FEvents.ControlSysCommand(SysCommandOf(wParam));
       return 0;
   }
