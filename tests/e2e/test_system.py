@@ -255,6 +255,26 @@ class Themes(SystemCase):
             "", "zel.themes.getTheme().then(t => report('carbon', t));")}, name="carbon"))
         self.assertEqual(self.report("carbon"), "Carbon")
 
+    def test_menu_bar_follows_the_theme(self):
+        app = self.stepper("""
+          () => zel.mainMenu.setItems({items: JSON.stringify([{id: 1, caption: 'File'}])}),
+          () => zel.themes.setTheme({name: 'Windows10 Dark'}),
+          () => zel.themes.setTheme({name: 'Windows'})""")
+        p = self.start(app)
+        colours = []
+        for n in range(3):
+            self.assertTrue(self.step(n))
+            bar = atspi.wait_find(lambda: atspi.application(p.pid), "menu bar")
+            ext = bar.get_extents(atspi.Atspi.CoordType.SCREEN)
+            time.sleep(0.5)
+            shot = self.screenshot("menu-bar-%d" % n)
+            # The bar's empty end, right of its only item.
+            colours.append(pixel(shot, ext.x + ext.width - 4, ext.y + ext.height // 2))
+        plain, dark, back = colours
+        self.assertNotEqual(plain, dark)
+        self.assertLess(sum(dark), sum(plain))
+        self.assertEqual(back, plain)
+
     def test_dialogs_wear_the_theme(self):
         # A message dialog (the start-up error) and a file chooser, three
         # contrasting themes: the dialog's background follows the palette.
