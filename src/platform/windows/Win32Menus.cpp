@@ -93,14 +93,15 @@ HBITMAP GreyMenuBitmap(HBITMAP Source) {
   if (!grey) return nullptr;
   const auto* in = static_cast<const BYTE*>(dib.dsBm.bmBits);
   auto* out = static_cast<BYTE*>(bits);
-  // Premultiplied BGRA: the luminance of premultiplied channels is itself
-  // premultiplied, and scaling all four channels fades the pixel. The 60 %
-  // matches the disabled images of the GTK menus.
+  // Premultiplied BGRA. The luminance is washed towards a light grey; alpha
+  // stays, as Wine draws item bitmaps without blending, where a faded pixel
+  // would come out dark.
   for (size_t i = 0, n = static_cast<size_t>(w) * h * 4; i < n; i += 4) {
+    const unsigned a = in[i + 3];
     const unsigned lum = (in[i] * 29u + in[i + 1] * 150u + in[i + 2] * 77u) >> 8;
-    const BYTE g = static_cast<BYTE>(lum * 153u / 255u);
+    const BYTE g = static_cast<BYTE>((lum + a * 192u / 255u) / 2);
     out[i] = out[i + 1] = out[i + 2] = g;
-    out[i + 3] = static_cast<BYTE>(in[i + 3] * 153u / 255u);
+    out[i + 3] = static_cast<BYTE>(a);
   }
   return grey;
 }

@@ -59,8 +59,10 @@ class TWin32MenuPeer : public IMenuPeer {
 // fits Size x Size; null when the data is no image WIC reads.
 HBITMAP DecodeMenuBitmap(const std::string& Data, int Size);
 
-// A faded grey copy of a DIB section made by DecodeMenuBitmap, for disabled
-// items: menus draw 32-bpp item bitmaps as they are, whatever the state.
+// A light grey copy of a DIB section made by DecodeMenuBitmap, for disabled
+// items: themed menus draw a 32-bpp item bitmap unchanged whatever the
+// item's state (Wine too), and classic menus emboss it into a flat mask, so
+// the disabled look is ours, as in the GTK menus.
 HBITMAP GreyMenuBitmap(HBITMAP Source);
 
 // The message the tray icon's window receives for mouse events on the icon.
