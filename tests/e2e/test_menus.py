@@ -88,7 +88,8 @@ async function run() {
   r.show1 = await settle(zel.trayMenu.showIcon());
   r.show2 = await settle(zel.trayMenu.showIcon());
   r.items = await settle(zel.trayMenu.setItems({items: JSON.stringify(
-      [{id: 7, caption: '&Quit'}, {id: 8, caption: 'Sub', items: [{id: -3, caption: 'Inner'}]}])}));
+      [{id: 7, caption: '&Quit', image: 'app/red.png'},
+       {id: 8, caption: 'Sub', items: [{id: -3, caption: 'Inner'}]}])}));
   report('setup', r);
 }
 // The inner item hides the icon, so a test can ask for that from outside.
@@ -192,7 +193,8 @@ class XEmbedTray(ZelTestCase):
         tray_window = self.window(trayer)
         time.sleep(0.5)
         baseline = set(self.descendants(tray_window))
-        exe = self.pack(INI, {"index.html": page("<p>tray</p>", TRAY_PAGE)})
+        exe = self.pack(INI, {"index.html": page("<p>tray</p>", TRAY_PAGE),
+                              "red.png": png((255, 0, 0))})
         p = self.start(exe)
         r = self.report("setup")
         self.assertEqual(r, {"hide": {"ok": True}, "show1": {"ok": True},
@@ -253,7 +255,8 @@ class StatusNotifierTray(ZelTestCase):
 
     def test_register_activate_menu_and_restart(self):
         w, log = self.watcher()
-        exe = self.pack(INI, {"index.html": page("<p>tray</p>", TRAY_PAGE)})
+        exe = self.pack(INI, {"index.html": page("<p>tray</p>", TRAY_PAGE),
+                              "red.png": png((255, 0, 0))})
         self.start(exe)
         self.report("setup")
         name = wait_for(lambda: (self.registered(log) or [None])[-1], 15, what="registration")
@@ -266,6 +269,10 @@ class StatusNotifierTray(ZelTestCase):
         self.assertEqual(self.report("icon-1"), 1)
 
         item = wait_for(lambda: self.item_id(name, "_Quit"), 10, what="the exported menu")
+        # The item's image goes along as PNG bytes.
+        icon = self.gdbus(name, "/MenuBar", "com.canonical.dbusmenu.GetProperty", str(item),
+                          "icon-data").stdout
+        self.assertIn("0x89, 0x50, 0x4e, 0x47", icon)
         self.gdbus(name, "/MenuBar", "com.canonical.dbusmenu.Event", str(item), "clicked",
                    "<0>", "0")
         self.assertEqual(self.report("tray-7"), "7")

@@ -255,6 +255,50 @@ class Themes(SystemCase):
             "", "zel.themes.getTheme().then(t => report('carbon', t));")}, name="carbon"))
         self.assertEqual(self.report("carbon"), "Carbon")
 
+    def test_menu_bar_follows_the_theme(self):
+        app = self.stepper("""
+          () => zel.mainMenu.setItems({items: JSON.stringify([{id: 1, caption: '&File', items: [
+                   {id: 2, caption: 'Open'}, {id: 3, caption: 'Off', enabled: false}]}])}),
+          () => zel.themes.setTheme({name: 'Windows10 Dark'}),
+          () => zel.themes.setTheme({name: 'Windows'})""")
+        p = self.start(app)
+        app = atspi.application(p.pid)
+        colours = []
+        for n in range(3):
+            self.assertTrue(self.step(n))
+            bar = atspi.wait_find(lambda: app, "menu bar")
+            ext = bar.get_extents(atspi.Atspi.CoordType.SCREEN)
+            time.sleep(0.5)
+            shot = self.screenshot("menu-bar-%d" % n)
+            # The bar's empty end, right of its only item.
+            colours.append(pixel(shot, ext.x + ext.width - 4, ext.y + ext.height // 2))
+            if n == 1:
+                self.assert_disabled_item_dimmed(p, app)
+        plain, dark, back = colours
+        self.assertNotEqual(plain, dark)
+        self.assertLess(sum(dark), sum(plain))
+        self.assertEqual(back, plain)
+
+    def assert_disabled_item_dimmed(self, p, app):
+        """The popup keeps the system's look under a theme: its disabled
+        item's text stays dimmer than the enabled one's."""
+        run(["xdotool", "windowactivate", "--sync", str(self.window(p))])
+        run(["xdotool", "key", "alt+f"])
+        items = [atspi.wait_find(lambda: app, "menu item", name) for name in ("Open", "Off")]
+        wait_for(lambda: items[0].get_state_set().contains(atspi.Atspi.StateType.SHOWING), 10,
+                 what="File menu open")
+        time.sleep(0.5)
+        shot = self.screenshot("dark-menu")
+        contrast = []
+        for item in items:
+            e = item.get_extents(atspi.Atspi.CoordType.SCREEN)
+            out = run(["convert", shot, "-crop", "%dx%d+%d+%d" % (e.width, e.height, e.x, e.y),
+                       "-colorspace", "Gray", "-format", "%[fx:maxima-minima]", "info:"]).stdout
+            contrast.append(float(out))
+        run(["xdotool", "key", "Escape"])
+        enabled, disabled = contrast
+        self.assertLess(disabled, enabled - 0.15, contrast)
+
     def test_dialogs_wear_the_theme(self):
         # A message dialog (the start-up error) and a file chooser, three
         # contrasting themes: the dialog's background follows the palette.

@@ -181,14 +181,15 @@ TEST_F(WinUITest, FormCaptionBoundsAndConstraints) {
 TEST_F(WinUITest, BorderStylesGiveTheirFrames) {
   const struct {
     TFormBorderStyle Style;
-    bool Caption, Sizeable, Tool, MaximizeBox;
+    bool Caption, Sizeable, Tool, MaximizeBox, ModalFrame;
   } cases[] = {
-      {TFormBorderStyle::bsNone, false, false, false, false},
-      {TFormBorderStyle::bsSingle, true, false, false, true},
-      {TFormBorderStyle::bsSizeable, true, true, false, true},
-      {TFormBorderStyle::bsDialog, true, false, false, false},
-      {TFormBorderStyle::bsToolWindow, true, false, true, false},
-      {TFormBorderStyle::bsSizeToolWin, true, true, true, false},
+      {TFormBorderStyle::bsNone, false, false, false, false, false},
+      {TFormBorderStyle::bsSingle, true, false, false, true, false},
+      {TFormBorderStyle::bsSizeable, true, true, false, true, false},
+      {TFormBorderStyle::bsDialog, true, false, false, false, true},
+      {TFormBorderStyle::bsToolWindow, true, false, true, false, false},
+      {TFormBorderStyle::bsSizeToolWin, true, true, true, false, false},
+      {TFormBorderStyle::bsSizeable, true, true, false, true, false},  // and back
   };
   TFormEvents events;
   auto form = FUI.CreateForm(events);
@@ -200,6 +201,8 @@ TEST_F(WinUITest, BorderStylesGiveTheirFrames) {
     EXPECT_EQ((StyleOf(hwnd) & WS_THICKFRAME) != 0, c.Sizeable) << index;
     EXPECT_EQ((StyleOf(hwnd) & WS_MAXIMIZEBOX) != 0, c.MaximizeBox) << index;
     EXPECT_EQ((ExStyleOf(hwnd) & WS_EX_TOOLWINDOW) != 0, c.Tool) << index;
+    EXPECT_EQ((ExStyleOf(hwnd) & WS_EX_DLGMODALFRAME) != 0, c.ModalFrame) << index;
+    EXPECT_EQ((StyleOf(hwnd) & WS_MINIMIZEBOX) != 0, c.MaximizeBox) << index;
     EXPECT_EQ((StyleOf(hwnd) & WS_POPUP) != 0, c.Style == TFormBorderStyle::bsNone) << index;
     EXPECT_NE(StyleOf(hwnd) & WS_CLIPCHILDREN, 0u) << index;
   }
@@ -226,6 +229,12 @@ TEST_F(WinUITest, BorderChangesKeepTheWindowAndItsSize) {
     const TRect b = form->Bounds();
     EXPECT_NEAR(b.Width(), 640, 8) << i;
     EXPECT_NEAR(b.Height(), 480, 30) << i;
+    // The client area is recomputed for the new frame at once.
+    RECT frame{}, client{};
+    AdjustWindowRectExForDpi(&frame, StyleOf(hwnd), FALSE, ExStyleOf(hwnd), GetDpiForWindow(hwnd));
+    GetClientRect(hwnd, &client);
+    EXPECT_EQ(client.right, b.Width() - (frame.right - frame.left)) << i;
+    EXPECT_EQ(client.bottom, b.Height() - (frame.bottom - frame.top)) << i;
   }
 }
 

@@ -30,6 +30,8 @@ void OnSizePrepared(GdkPixbufLoader* loader, int width, int height, gpointer dat
                              std::max(1, static_cast<int>(height * f + 0.5)));
 }
 
+constexpr const char* kImageKey = "zel-image";
+
 int MenuIconSize() {
   int w = 16, h = 16;
   gtk_icon_size_lookup(GTK_ICON_SIZE_MENU, &w, &h);
@@ -37,6 +39,10 @@ int MenuIconSize() {
 }
 
 }  // namespace
+
+GdkPixbuf* MenuItemImage(GtkWidget* Item) {
+  return static_cast<GdkPixbuf*>(g_object_get_data(G_OBJECT(Item), kImageKey));
+}
 
 GdkPixbuf* DecodeIconImage(const std::string& Data, int Size) {
   GdkPixbufLoader* loader = gdk_pixbuf_loader_new();
@@ -89,7 +95,7 @@ GtkWidget* TGtkMenuPeer::MakeItem(const TMenuItemView& Item) {
     if (!Item.Enabled) gtk_widget_set_opacity(image, 0.6);
     gtk_container_add(GTK_CONTAINER(box), image);
     cairo_surface_destroy(surface);
-    g_object_unref(pixbuf);
+    g_object_set_data_full(G_OBJECT(item), kImageKey, pixbuf, g_object_unref);
   }
   GtkWidget* label = gtk_label_new_with_mnemonic(UnderscoreMnemonicCaption(Item.Caption).c_str());
   gtk_label_set_xalign(GTK_LABEL(label), 0);
@@ -121,6 +127,7 @@ void TGtkMenuPeer::AddItem(int ParentKey, const TMenuItemView& Item) {
   gtk_menu_shell_append(shell, item);
   gtk_widget_show(item);
   FItems[Item.Key] = {item, Item};
+  if (OnChanged) OnChanged();
 }
 
 void TGtkMenuPeer::UpdateItem(const TMenuItemView& Item) {
@@ -151,6 +158,7 @@ void TGtkMenuPeer::UpdateItem(const TMenuItemView& Item) {
   gtk_menu_shell_insert(GTK_MENU_SHELL(parent), item, position);
   gtk_widget_show(item);
   entry = {item, Item};
+  if (OnChanged) OnChanged();
 }
 
 bool TGtkMenuPeer::AddImage(const std::string& Data) {

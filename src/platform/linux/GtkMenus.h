@@ -4,6 +4,7 @@
 
 #include <gtk/gtk.h>
 
+#include <functional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -27,6 +28,8 @@ class TGtkMenuPeer : public IMenuPeer {
 
   GtkMenuShell* Shell() const { return FShell; }
   bool Empty() const { return FItems.empty(); }
+  // Called after an item was added or changed.
+  std::function<void()> OnChanged;
 
  private:
   struct TEntry {
@@ -42,6 +45,10 @@ class TGtkMenuPeer : public IMenuPeer {
   std::vector<GdkPixbuf*> FImages;  // at menu icon size times the scale
   int FScale = 1;
 };
+
+// The image an item shows (grey when disabled), at its pixel size; null for
+// none. For exporters that copy the menu.
+GdkPixbuf* MenuItemImage(GtkWidget* Item);
 
 // Decodes image data into a pixbuf that fits Size x Size pixels; null when
 // the data is not a whole image the loaders know, or is absurdly large.

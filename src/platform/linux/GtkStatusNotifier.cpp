@@ -1,10 +1,12 @@
 #include "platform/linux/GtkStatusNotifier.h"
 
 #include <libdbusmenu-glib/server.h>
+#include <libdbusmenu-gtk/menuitem.h>
 #include <libdbusmenu-gtk/parser.h>
 #include <unistd.h>
 
 #include "platform/linux/GtkCommon.h"
+#include "platform/linux/GtkMenus.h"
 
 namespace zel::gtk {
 
@@ -72,6 +74,23 @@ GVariant* Pixmap(GdkPixbuf* source, int size) {
   return g_variant_new("(ii@ay)", size, size, bytes);
 }
 
+// Sets "icon-data" (PNG bytes) on the exported twin of every item with an
+// image, submenus included.
+void ExportImages(GtkWidget* menu) {
+  GList* children = gtk_container_get_children(GTK_CONTAINER(menu));
+  for (GList* c = children; c; c = c->next) {
+    GtkWidget* item = GTK_WIDGET(c->data);
+    if (!GTK_IS_MENU_ITEM(item)) continue;
+    DbusmenuMenuitem* exported = dbusmenu_gtk_parse_get_cached_item(item);
+    GdkPixbuf* image = MenuItemImage(item);
+    if (exported && image &&
+        !dbusmenu_menuitem_property_exist(exported, DBUSMENU_MENUITEM_PROP_ICON_DATA))
+      dbusmenu_menuitem_property_set_image(exported, DBUSMENU_MENUITEM_PROP_ICON_DATA, image);
+    if (GtkWidget* submenu = gtk_menu_item_get_submenu(GTK_MENU_ITEM(item))) ExportImages(submenu);
+  }
+  g_list_free(children);
+}
+
 // D-Bus strings must be valid UTF-8.
 std::string ValidUtf8(const std::string& text) {
   char* valid = g_utf8_make_valid(text.c_str(), static_cast<gssize>(text.size()));
@@ -99,6 +118,7 @@ TStatusNotifierItem::TStatusNotifierItem(GtkMenu* Menu, const std::string& Title
   if (root) {
     dbusmenu_server_set_root(FMenuServer, root);
     g_object_unref(root);
+    UpdateImages();
   }
   static int counter = 0;
   FBusName =
@@ -129,6 +149,10 @@ void TStatusNotifierItem::Register() {
                          "org.kde.StatusNotifierWatcher", "RegisterStatusNotifierItem",
                          g_variant_new("(s)", FBusName.c_str()), nullptr, G_DBUS_CALL_FLAGS_NONE,
                          -1, nullptr, nullptr, nullptr);
+}
+
+void TStatusNotifierItem::UpdateImages() {
+  if (FMenuServer) ExportImages(GTK_WIDGET(FMenu));
 }
 
 void TStatusNotifierItem::OnMethod(GDBusConnection*, const char*, const char*, const char*,

@@ -30,6 +30,9 @@ class TStatusNotifierItem {
   bool Exported() const { return FObjectId != 0; }
   // Registers with the watcher that now owns its name.
   void Register();
+  // Copies the menu items' images into the exported menu (dbusmenu's
+  // parser takes images only from GtkImageMenuItem, which we do not use).
+  void UpdateImages();
 
  private:
   static void OnMethod(GDBusConnection*, const char* sender, const char* path,

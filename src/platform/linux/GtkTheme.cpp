@@ -27,6 +27,9 @@ std::string Fill(std::string css, std::string_view marker, std::uint32_t rgb) {
 
 // Every rule names its surfaces; none reaches "menu" or ".context-menu", so
 // popup menus (the tray menu's among them) stay as the system draws them.
+// A menu's window sits below the main window's node, though, so rules like
+// "window:not(.popup) label" reach into it: the last rule hands its labels
+// the colours of the system's menu items back (grey ones when disabled).
 constexpr const char* kTemplate = R"css(
 window:not(.popup), dialog, messagedialog, filechooser, assistant,
 window:not(.popup) > .background, dialog .dialog-action-area, window:not(.popup) stack,
@@ -68,6 +71,7 @@ frame > border, window:not(.popup) separator { border-color: @border@; color: @b
 tooltip, tooltip.background { background-color: @control@; color: @text@;
   border: 1px solid @border@; text-shadow: none; }
 tooltip label { color: @text@; }
+window.popup menu label, window.popup menu separator { color: inherit; border-color: inherit; }
 )css";
 
 GtkCssProvider* gProvider = nullptr;

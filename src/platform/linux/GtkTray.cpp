@@ -30,6 +30,9 @@ TGtkTrayIcon::TGtkTrayIcon(const std::string& Hint, TGtkFormPeer* Window, ITrayI
       FEvents(Events),
       FMenuPeer(GTK_MENU_SHELL(gtk_menu_new()), Events),
       FIcon(ApplicationIcon(Window)) {
+  FMenuPeer.OnChanged = [this] {
+    if (FNotifierItem) FNotifierItem->UpdateImages();
+  };
   FWatch = g_bus_watch_name(G_BUS_TYPE_SESSION, "org.kde.StatusNotifierWatcher",
                             G_BUS_NAME_WATCHER_FLAGS_NONE, &OnWatcherAppeared, &OnWatcherVanished,
                             this, nullptr);

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 
+#include "platform/windows/Win32Theme.h"
 #include "platform/windows/WinStr.h"
 
 namespace zel::win {
@@ -39,6 +40,7 @@ TWin32FormPeer::TWin32FormPeer(IFormEvents& Events) : FEvents(Events) {
   // for poDefaultPosOnly.
   CreateHandle(kClassName, styles.ExStyle, styles.Style | WS_CLIPCHILDREN, CW_USEDEFAULT,
                CW_USEDEFAULT, 640, 480, nullptr);
+  PaintThemeFrame(Handle());
   RECT r{};
   GetWindowRect(Handle(), &r);
   FDefaultPos = {r.left, r.top};

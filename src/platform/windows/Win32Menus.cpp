@@ -14,8 +14,6 @@ namespace zel::win {
 
 namespace {
 
-constexpr UINT kTrayMessage = WM_APP + 0x51;
-
 template <class T>
 struct TRelease {
   T* P = nullptr;
@@ -77,6 +75,37 @@ HBITMAP DecodeMenuBitmap(const std::string& Data, int Size) {
   return bitmap;
 }
 
+HBITMAP GreyMenuBitmap(HBITMAP Source) {
+  DIBSECTION dib{};
+  if (GetObjectW(Source, sizeof dib, &dib) != sizeof dib || dib.dsBm.bmBitsPixel != 32 ||
+      !dib.dsBm.bmBits)
+    return nullptr;
+  const LONG w = dib.dsBm.bmWidth, h = dib.dsBm.bmHeight;
+  BITMAPINFO bmi{};
+  bmi.bmiHeader.biSize = sizeof(bmi.bmiHeader);
+  bmi.bmiHeader.biWidth = w;
+  bmi.bmiHeader.biHeight = dib.dsBmih.biHeight;  // the same row order
+  bmi.bmiHeader.biPlanes = 1;
+  bmi.bmiHeader.biBitCount = 32;
+  bmi.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  HBITMAP grey = CreateDIBSection(nullptr, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  if (!grey) return nullptr;
+  const auto* in = static_cast<const BYTE*>(dib.dsBm.bmBits);
+  auto* out = static_cast<BYTE*>(bits);
+  // Premultiplied BGRA. The luminance is washed towards a light grey; alpha
+  // stays, as Wine draws item bitmaps without blending, where a faded pixel
+  // would come out dark.
+  for (size_t i = 0, n = static_cast<size_t>(w) * h * 4; i < n; i += 4) {
+    const unsigned a = in[i + 3];
+    const unsigned lum = (in[i] * 29u + in[i + 1] * 150u + in[i + 2] * 77u) >> 8;
+    const BYTE g = static_cast<BYTE>((lum + a * 192u / 255u) / 2);
+    out[i] = out[i + 1] = out[i + 2] = g;
+    out[i + 3] = static_cast<BYTE>(a);
+  }
+  return grey;
+}
+
 std::wstring TrayTip(const std::string& Hint) {
   std::wstring tip = Widen(Hint);
   if (tip.size() > 127) tip.resize(IS_HIGH_SURROGATE(tip[126]) ? 126 : 127);
@@ -112,9 +141,14 @@ void TWin32MenuPeer::Describe(const TMenuItemView& Item, MENUITEMINFOW& info, st
     info.cch = static_cast<UINT>(text.size());
   }
   info.fState = Item.Enabled ? MFS_ENABLED : MFS_DISABLED;
-  info.hbmpItem = Item.ImageIndex >= 0 && Item.ImageIndex < static_cast<int>(FImages.size())
-                      ? FImages[Item.ImageIndex]
-                      : nullptr;
+  const bool hasImage = Item.ImageIndex >= 0 && Item.ImageIndex < static_cast<int>(FImages.size());
+  if (!hasImage) {
+    info.hbmpItem = nullptr;
+  } else if (!Item.Enabled && FGreyImages[Item.ImageIndex]) {
+    info.hbmpItem = FGreyImages[Item.ImageIndex];
+  } else {
+    info.hbmpItem = FImages[Item.ImageIndex];
+  }
 }
 
 void TWin32MenuPeer::AddItem(int ParentKey, const TMenuItemView& Item) {
@@ -158,12 +192,16 @@ bool TWin32MenuPeer::AddImage(const std::string& Data) {
   HBITMAP bitmap = DecodeMenuBitmap(Data, static_cast<int>(SmallIconSize(nullptr)));
   if (!bitmap) return false;
   FImages.push_back(bitmap);
+  FGreyImages.push_back(GreyMenuBitmap(bitmap));
   return true;
 }
 
 void TWin32MenuPeer::ClearImages() {
   for (HBITMAP b : FImages) DeleteObject(b);
+  for (HBITMAP b : FGreyImages)
+    if (b) DeleteObject(b);
   FImages.clear();
+  FGreyImages.clear();
 }
 
 bool TWin32MenuPeer::Command(unsigned Id) {
@@ -218,7 +256,7 @@ void TWin32TrayIcon::Add() {
   data.hWnd = Handle();
   data.uID = 1;
   data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
-  data.uCallbackMessage = kTrayMessage;
+  data.uCallbackMessage = kTrayCallbackMessage;
   data.hIcon = FIcon;
   std::copy(FTip.begin(), FTip.end(), data.szTip);
   Shell_NotifyIconW(NIM_ADD, &data);
@@ -249,7 +287,7 @@ void TWin32TrayIcon::PopupMenu() {
 }
 
 LRESULT TWin32TrayIcon::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (msg == kTrayMessage) {
+  if (msg == kTrayCallbackMessage) {
     if (LOWORD(lParam) == WM_LBUTTONUP) FEvents.TrayIconClick();
     if (LOWORD(lParam) == WM_RBUTTONUP) PopupMenu();
     return 0;

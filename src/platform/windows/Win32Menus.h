@@ -50,6 +50,7 @@ class TWin32MenuPeer : public IMenuPeer {
   std::unordered_map<int, TEntry> FItems;
   std::unordered_map<UINT, int> FKeys;  // command id -> key
   std::vector<HBITMAP> FImages;
+  std::vector<HBITMAP> FGreyImages;  // the same images for disabled items
   UINT FNextId = kFirstCommandId;
   static constexpr UINT kFirstCommandId = 0x100;
 };
@@ -57,6 +58,15 @@ class TWin32MenuPeer : public IMenuPeer {
 // Decodes image data with WIC into a 32-bpp premultiplied DIB section that
 // fits Size x Size; null when the data is no image WIC reads.
 HBITMAP DecodeMenuBitmap(const std::string& Data, int Size);
+
+// A light grey copy of a DIB section made by DecodeMenuBitmap, for disabled
+// items: themed menus draw a 32-bpp item bitmap unchanged whatever the
+// item's state (Wine too), and classic menus emboss it into a flat mask, so
+// the disabled look is ours, as in the GTK menus.
+HBITMAP GreyMenuBitmap(HBITMAP Source);
+
+// The message the tray icon's window receives for mouse events on the icon.
+constexpr UINT kTrayCallbackMessage = WM_APP + 0x51;
 
 // Up to 127 UTF-16 units, never ending inside a surrogate pair.
 std::wstring TrayTip(const std::string& Hint);

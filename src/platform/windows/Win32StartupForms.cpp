@@ -11,6 +11,7 @@
 
 #include "core/ActivityIndicator.h"
 #include "core/Colors.h"
+#include "platform/windows/Win32Theme.h"
 #include "platform/windows/Win32UI.h"
 #include "platform/windows/Win32Window.h"
 #include "platform/windows/WinStr.h"
@@ -217,9 +218,12 @@ class TWin32PasswordPrompt : public TWindow {
                  (area.top + area.bottom - h) / 2, w, h, GetActiveWindow());
     SetWindowTextW(Handle(), Widen(caption).c_str());
     CreateControls(dpi);
+    UsePalette(ActivePalette());
   }
   ~TWin32PasswordPrompt() override {
     if (FFont) DeleteObject(FFont);
+    for (HBRUSH b : {FBackBrush, FFieldBrush})
+      if (b) DeleteObject(b);
   }
 
   // Runs the prompt's own loop; true once the right text was typed.
@@ -256,10 +260,23 @@ class TWin32PasswordPrompt : public TWindow {
       case WM_DRAWITEM: {
         const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
         if (item->CtlID != kKeyId) break;
-        FillRect(item->hDC, &item->rcItem, GetSysColorBrush(COLOR_WINDOW));
-        DrawKey(item->hDC, item->rcItem, GetSysColor(COLOR_GRAYTEXT));
+        FillRect(item->hDC, &item->rcItem,
+                 FFieldBrush ? FFieldBrush : GetSysColorBrush(COLOR_WINDOW));
+        DrawKey(item->hDC, item->rcItem, FFieldBrush ? FMuted : GetSysColor(COLOR_GRAYTEXT));
         return TRUE;
       }
+      case WM_ERASEBKGND: {
+        if (!FBackBrush) break;
+        RECT r{};
+        GetClientRect(Handle(), &r);
+        FillRect(reinterpret_cast<HDC>(wParam), &r, FBackBrush);
+        return TRUE;
+      }
+      case WM_CTLCOLOREDIT:
+        if (!FFieldBrush) break;
+        SetTextColor(reinterpret_cast<HDC>(wParam), FText);
+        SetBkColor(reinterpret_cast<HDC>(wParam), FField);
+        return reinterpret_cast<LRESULT>(FFieldBrush);
       case WM_ACTIVATE:
         if (LOWORD(wParam) != WA_INACTIVE) SetFocus(FEdit);
         return 0;
@@ -289,6 +306,18 @@ class TWin32PasswordPrompt : public TWindow {
     SendMessageW(FEdit, EM_SETPASSWORDCHAR, L'*', 0);
     if (FFont) SendMessageW(FEdit, WM_SETFONT, reinterpret_cast<WPARAM>(FFont), FALSE);
     SetWindowSubclass(FEdit, EditProc, kEditSubclass, reinterpret_cast<DWORD_PTR>(this));
+  }
+
+  // The theme's colours for the window, the field and the key; the frame
+  // colours come with them.
+  void UsePalette(const TThemePalette* palette) {
+    if (!palette) return;
+    FText = ToColorRef(palette->Text);
+    FField = ToColorRef(palette->Control);
+    FMuted = ToColorRef(MixColours(palette->Text, palette->Control, 0.55));
+    FBackBrush = CreateSolidBrush(ToColorRef(palette->Window));
+    FFieldBrush = CreateSolidBrush(FField);
+    PaintThemeFrame(Handle());
   }
 
   void KeyReleased() {
@@ -325,6 +354,8 @@ class TWin32PasswordPrompt : public TWindow {
   std::string FPassword;
   HWND FEdit = nullptr, FKey = nullptr;
   HFONT FFont = nullptr;
+  HBRUSH FBackBrush = nullptr, FFieldBrush = nullptr;  // null: the system's colours
+  COLORREF FText = 0, FField = 0, FMuted = 0;
   bool FDone = false, FAccepted = false;
 };
 

@@ -3,6 +3,7 @@
 
 #include <dwmapi.h>
 
+#include "platform/windows/Win32Theme.h"
 #include "platform/windows/Win32UI.h"
 
 namespace zel::win {
@@ -16,9 +17,8 @@ constexpr DWORD kCaptionColor = 35;
 constexpr DWORD kTextColor = 36;
 constexpr COLORREF kDefaultColor = 0xFFFFFFFF;
 
-COLORREF ToColorRef(std::uint32_t rgb) {
-  return RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
-}
+// Catalogue data, alive for the whole run; touched on the UI thread only.
+const TThemePalette* gPalette = nullptr;
 
 // The frame colours of one window; systems before Windows 11 ignore them.
 void PaintFrame(HWND window, const TThemePalette* palette) {
@@ -46,12 +46,22 @@ class TNoNotificationCenter final : public INotificationCenter {
 
 }  // namespace
 
+const TThemePalette* ActivePalette() {
+  return gPalette;
+}
+
+void PaintThemeFrame(HWND Window) {
+  // The system look needs no call: a new window has it already.
+  if (gPalette) PaintFrame(Window, gPalette);
+}
+
 std::unique_ptr<INotificationCenter> TWin32UI::CreateNotificationCenter(
     const std::string&, std::function<void(const std::string&)>) {
   return std::make_unique<TNoNotificationCenter>();
 }
 
 void TWin32UI::ApplyTheme(const TThemePalette* Palette) {
+  gPalette = Palette;
   // The host's own top-level windows, all on this thread.
   EnumThreadWindows(
       GetCurrentThreadId(),
