@@ -78,7 +78,9 @@ std::string Archive(const std::vector<TPlainEntry>& entries) {
     central += "PK\1\2";
     Put(central, 20, 2);
     central += fields;
-    Put(central, 0, 2 + 2 + 2 + 4);
+    Put(central, 0, 4);  // comment length, disk number
+    Put(central, 0, 2);  // internal attributes
+    Put(central, 0, 4);  // external attributes
     Put(central, offset, 4);
     central += e.Name;
   }
