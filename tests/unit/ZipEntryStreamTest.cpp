@@ -247,6 +247,15 @@ TEST(ZipEntryStreamTest, ComStreamReadsAWindow) {
   IAgileObject* agile = nullptr;
   ASSERT_EQ(stream->QueryInterface(IAgileObject::kIID, reinterpret_cast<void**>(&agile)), S_OK);
   agile->Release();
+  // A clone keeps its own position in the same window.
+  ASSERT_EQ(stream->Seek(2, kStreamSeekSet, nullptr), S_OK);
+  IStream* cloned = nullptr;
+  ASSERT_EQ(stream->Clone(&cloned), S_OK);
+  auto clone = TComPtr<IStream>::Attach(cloned);
+  EXPECT_EQ(stream->Read(buffer, 10, &read), S_FALSE);
+  EXPECT_EQ(std::string(buffer, read), "56");
+  EXPECT_EQ(clone->Read(buffer, 1, &read), S_OK);
+  EXPECT_EQ(std::string(buffer, read), "5");
   // A window past the end is clipped to nothing.
   auto past = MakeCom<TComReadStream, IStream>(source, 20, 5);
   EXPECT_EQ(past->Read(buffer, 10, &read), S_FALSE);
