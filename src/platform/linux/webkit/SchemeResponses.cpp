@@ -5,7 +5,11 @@
 #include <optional>
 
 #include "com/ComStreams.h"
+#include "com/ReadStream.h"
+#include "core/ByteRanges.h"
+#include "core/FileSystem.h"
 #include "core/StrUtils.h"
+#include "platform/linux/webkit/ComInputStream.h"
 #include "platform/linux/webkit/ComUtils.h"
 #include "platform/linux/webkit/GObjectPtr.h"
 #include "platform/linux/webkit/UriMap.h"
@@ -108,23 +112,29 @@ std::string LocalOriginOf(const THeaderList& headers, const std::string& pageUri
 
 void RespondWithFile(WebKitURISchemeRequest* request, const TServeOptions& options) {
   std::string path = FilePathOf(webkit_uri_scheme_request_get_uri(request));
-  TGObjectPtr<GFileInputStream> stream;
-  if (!path.empty()) {
-    auto file = TGObjectPtr<GFile>::Adopt(g_file_new_for_path(path.c_str()));
-    stream = TGObjectPtr<GFileInputStream>::Adopt(g_file_read(file.Get(), nullptr, nullptr));
-  }
-  if (!stream) {
+  std::shared_ptr<IReadStream> file = path.empty() ? nullptr : OpenFileReadStream(path);
+  if (!file) {
     if (options.MainDocument)
       FailRequest(request, WEBKIT_NETWORK_ERROR_FILE_DOES_NOT_EXIST, "File not found");
     else
       RespondWithStatus(request, 404, options);
     return;
   }
-  auto info = TGObjectPtr<GFileInfo>::Adopt(g_file_input_stream_query_info(
-      stream.Get(), G_FILE_ATTRIBUTE_STANDARD_SIZE, nullptr, nullptr));
-  gint64 size = info ? g_file_info_get_size(info.Get()) : -1;
-  Send(request, 200, "OK", {{"Content-Type", ContentTypeOf(path)}}, G_INPUT_STREAM(stream.Get()),
-       size, options);
+  // Whole, or the part a Range header asks for, as the host answers.
+  const std::uint64_t size = file->Size();
+  const THeaderList requestHeaders = RequestHeaders(request);
+  const std::string* rangeHeader = FindHeader(requestHeaders, "Range");
+  const TByteRange range = ResolveByteRange(rangeHeader ? *rangeHeader : "", size);
+  THeaderList headers{{"Content-Type", ContentTypeOf(path)}, {"Accept-Ranges", "bytes"}};
+  int status = 200;
+  if (range.Kind != TByteRange::TKind::Whole) {
+    headers.emplace_back("Content-Range", ContentRangeValue(range, size));
+    status = range.Kind == TByteRange::TKind::Partial ? 206 : 416;
+  }
+  auto window = MakeCom<TComReadStream, IStream>(file, range.First, range.Length);
+  auto body = TGObjectPtr<GInputStream>::Adopt(NewComInputStream(window.Get()));
+  Send(request, status, soup_status_get_phrase(static_cast<guint>(status)), headers, body.Get(),
+       static_cast<gint64>(range.Length), options);
 }
 
 void RespondWithObject(WebKitURISchemeRequest* request, ICoreWebView2WebResourceResponse* response,
@@ -156,10 +166,19 @@ void RespondWithObject(WebKitURISchemeRequest* request, ICoreWebView2WebResource
   }
   TComPtr<IStream> content;
   response->get_Content(content.Put());
+  if (status < 100 || status > 999) status = 200;
+  // Read from the start, as the runtime does; a stream that tells its size
+  // is read as WebKit sends it, any other one first whole.
+  STATSTG stat{};
+  if (content && SUCCEEDED(content->Seek(0, kStreamSeekSet, nullptr)) &&
+      SUCCEEDED(content->Stat(&stat, 1 /* STATFLAG_NONAME */))) {
+    auto body = TGObjectPtr<GInputStream>::Adopt(NewComInputStream(content.Get()));
+    return Send(request, status, reason, headers, body.Get(), static_cast<gint64>(stat.cbSize),
+                options);
+  }
   std::optional<std::string> body = ReadWholeStream(content.Get());
   if (!body)
     return FailRequest(request, WEBKIT_NETWORK_ERROR_FAILED, "The response could not be read");
-  if (status < 100 || status > 999) status = 200;
   SendBytes(request, status, reason, headers, std::move(*body), options);
 }
 
