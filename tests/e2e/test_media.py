@@ -157,7 +157,7 @@ class MediaRelayAccess(ZelTestCase):
         finally:
             c.close()
 
-    def test_only_requests_with_the_secret_and_the_relay_host_are_answered(self):
+    def test_only_requests_with_the_secret_and_the_relay_host_are_answered_with_ranges(self):
         port, secret, pageid = self.relay_address()
         good = "/%s/%s/media/clip.webm" % (secret, pageid)
         status, headers, body = self.get(port, good)
@@ -177,6 +177,27 @@ class MediaRelayAccess(ZelTestCase):
                 status, _, body = self.get(port, path, method, extra)
                 self.assertEqual(status, expected)
                 self.assertNotIn(b"webm", body)
+        # Ranges go to the page server and its answers come back as they are.
+        data = clip()
+        size = len(data)
+        ranges = [
+            ("part", "bytes=100-199", 206, data[100:200], "bytes 100-199/%d" % size),
+            ("open end", "bytes=%d-" % (size - 10), 206, data[-10:],
+             "bytes %d-%d/%d" % (size - 10, size - 1, size)),
+            ("suffix", "bytes=-5", 206, data[-5:], "bytes %d-%d/%d" % (size - 5, size - 1, size)),
+            ("past the end", "bytes=%d-" % size, 416, None, None),
+        ]
+        for name, value, expected, part, content_range in ranges:
+            with self.subTest(name):
+                status, headers, body = self.get(port, good, headers={"Range": value})
+                self.assertEqual(status, expected)
+                if part is not None:
+                    self.assertEqual(body, part)
+                    self.assertEqual(headers.get("Content-Range"), content_range)
+                    self.assertEqual(headers.get("Accept-Ranges"), "bytes")
+        with self.subTest("head"):
+            status, headers, body = self.get(port, good, "HEAD")
+            self.assertEqual((status, headers.get("Content-Length"), body), (200, str(size), b""))
 
     def test_nothing_once_the_page_is_remote(self):
         class Remote(http.server.BaseHTTPRequestHandler):

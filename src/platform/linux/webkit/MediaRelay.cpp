@@ -157,18 +157,39 @@ class TMediaRelay::TConnection : public std::enable_shared_from_this<TConnection
     });
   }
 
-  // The next piece of the body; the connection ends (and closes) when no
-  // write is left in flight.
+  // The next piece of the body. Reading may decrypt or wait for the disk, so
+  // it runs on a worker thread (the response streams are agile), never on
+  // the UI thread; one read is in flight at a time. The connection ends (and
+  // closes) when nothing is left in flight.
   void Pump() {
     std::size_t want = kChunk;
     if (FRemaining) want = static_cast<std::size_t>(std::min<std::uint64_t>(*FRemaining, want));
     if (want == 0 || !FBody) return;
     FBuffer.resize(want);
-    std::ptrdiff_t read = FBody(FBuffer.data(), want);
-    if (read <= 0) return;
-    FBuffer.resize(static_cast<std::size_t>(read));
-    if (FRemaining) *FRemaining -= static_cast<std::uint64_t>(read);
-    Write();
+    GTask* task = g_task_new(nullptr, FCancellable.Get(), &TConnection::OnPumped,
+                             new TSelf(shared_from_this()));
+    g_task_set_task_data(task, this, nullptr);
+    g_task_run_in_thread(task, &TConnection::ReadBody);
+    g_object_unref(task);
+  }
+
+  static void ReadBody(GTask* task, gpointer, gpointer data, GCancellable*) {
+    auto* self = static_cast<TConnection*>(data);
+    std::ptrdiff_t read = GuardCallback(std::ptrdiff_t{-1}, [&] {
+      return self->FBody(self->FBuffer.data(), self->FBuffer.size());
+    });
+    g_task_return_int(task, read);
+  }
+
+  static void OnPumped(GObject*, GAsyncResult* result, gpointer data) {
+    std::unique_ptr<TSelf> self(static_cast<TSelf*>(data));
+    GuardCallback([&] {
+      gssize read = g_task_propagate_int(G_TASK(result), nullptr);
+      if (read <= 0 || !(*self)->RelayAlive()) return;
+      (*self)->FBuffer.resize(static_cast<std::size_t>(read));
+      if ((*self)->FRemaining) *(*self)->FRemaining -= static_cast<std::uint64_t>(read);
+      (*self)->Write();
+    });
   }
 
   TMediaRelay* FRelay;
