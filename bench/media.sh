@@ -2,7 +2,8 @@
 # Media benchmark (figures, not pass/fail): a packaged application seeks a
 # 100 MB WebM to 90 % of its length; prints the time until `seeked` for the
 # first seek after the metadata and the median of later 10 % -> 90 % seeks,
-# over several runs of the application.
+# over several runs of the application; the same for a bare WebKitGTK
+# window that plays the file from disk (file:), the engine's own best case.
 # Usage: bench/media.sh [runs]   (needs a linux build and gst-launch-1.0)
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -34,7 +35,9 @@ printf 'window.report = (n, v) => zel.files.writeTextFile({filePath: "%s/" + n +
 echo "package: $(stat -c %s "$work/media.bin") bytes"
 
 results=()
+bare=()
 for i in $(seq "$runs"); do
+  bare+=("$(timeout 120 "$build/bin/bare_webkit" file "$work/app/app/index.html" || echo '{"error": "no report"}')")
   rm -f "$work/seek.json"
   "$work/media.bin" & app=$!
   for _ in $(seq 1200); do [ -f "$work/seek.json" ] && break; sleep 0.1; done
@@ -42,8 +45,8 @@ for i in $(seq "$runs"); do
   wait $app 2>/dev/null || true
   results+=("$(sed 's/^\xef\xbb\xbf//' "$work/seek.json" 2>/dev/null || echo '{"error": "no report"}')")
 done
-echo "== seeking the packaged video to 90 %, until seeked"
-/usr/bin/python3 - "${results[@]}" <<'PY'
+summary() {
+/usr/bin/python3 - "$@" <<'PY'
 import json, statistics, sys
 runs = [json.loads(a) for a in sys.argv[1:]]
 bad = [r for r in runs if "error" in r]
@@ -61,3 +64,8 @@ if runs:
           % (statistics.median(later), min(later), max(later)))
     print("largest distance from the target: %.3f s" % off)
 PY
+}
+echo "== A: the packaged application, seeking to 90 % until seeked"
+summary "${results[@]}"
+echo "== B: bare WebKitGTK, the same video from disk (file:)"
+summary "${bare[@]}"
