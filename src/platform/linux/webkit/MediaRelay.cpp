@@ -115,21 +115,21 @@ class TMediaRelay::TConnection : public std::enable_shared_from_this<TConnection
     g_socket_set_timeout(g_socket_connection_get_socket(FConnection.Get()), 0);
     std::optional<TRelayRequest> request = ParseRelayHead(std::string_view(FHead).substr(0, end));
     if (!request) return Answer(StatusAnswer(400), true);
+    const bool withBody = request->Method != "HEAD";
     const std::string* host = FindHeaderValue(request->Headers, "Host");
-    if (!host || *host != FRelay->FHost) return Answer(StatusAnswer(403), true);
+    if (!host || *host != FRelay->FHost) return Answer(StatusAnswer(403), withBody);
     // Without the secret the relay gives nothing away, not even that the
     // address is wrong in some other way.
     std::optional<TRelayTarget> target = ParseRelayTarget(request->Target, FRelay->FSecret);
-    if (!target) return Answer(StatusAnswer(404), true);
-    const bool head = request->Method == "HEAD";
-    if (!head && request->Method != "GET") {
+    if (!target) return Answer(StatusAnswer(404), withBody);
+    if (withBody && request->Method != "GET") {
       TRelayAnswer refusal = StatusAnswer(405);
       refusal.Headers.emplace_back("Allow", "GET, HEAD");
       return Answer(std::move(refusal), true);
     }
     FRelay->FServe(target->PageId, target->HostUri, *request,
-                   [self = shared_from_this(), head](TRelayAnswer answer) {
-                     self->Answer(std::move(answer), !head);
+                   [self = shared_from_this(), withBody](TRelayAnswer answer) {
+                     self->Answer(std::move(answer), withBody);
                    });
   }
 
