@@ -76,7 +76,7 @@ void TKeys::Update(std::uint8_t plain) {
 }
 
 std::uint8_t TKeys::Mask() const {
-  const std::uint16_t t = static_cast<std::uint16_t>(K2 | 2);
+  const std::uint32_t t = (K2 | 2) & 0xFFFF;  // unsigned: the product needs 32 bits
   return static_cast<std::uint8_t>((t * (t ^ 1)) >> 8);
 }
 
