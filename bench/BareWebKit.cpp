@@ -11,6 +11,9 @@
 //                                     serves the file from memory as
 //                                     bench:///asset.bin besides the page;
 //                                     the page's last message is printed.
+//   bare_webkit file <page.html>      loads the page from disk (file:),
+//                                     media included; its report(name,
+//                                     value) prints the value and ends.
 #include <gtk/gtk.h>
 #include <webkit2/webkit2.h>
 
@@ -81,15 +84,26 @@ int main(int argc, char** argv) {
   webkit_web_context_register_uri_scheme(context, "bench", ServePage, nullptr, nullptr);
   WebKitUserContentManager* content = webkit_user_content_manager_new();
   GtkWidget* view = webkit_web_view_new_with_user_content_manager(content);
-  if (mode == "roundtrip" || mode == "asset") {
+  if (mode == "roundtrip" || mode == "asset" || mode == "file") {
     g_signal_connect(content, "script-message-received::bench", G_CALLBACK(MessageReceived), view);
     webkit_user_content_manager_register_script_message_handler(content, "bench");
+  }
+  if (mode == "file") {
+    WebKitUserScript* report = webkit_user_script_new(
+        "window.report = (name, value) => "
+        "webkit.messageHandlers.bench.postMessage('done:' + JSON.stringify(value));",
+        WEBKIT_USER_CONTENT_INJECT_TOP_FRAME, WEBKIT_USER_SCRIPT_INJECT_AT_DOCUMENT_START, nullptr,
+        nullptr);
+    webkit_user_content_manager_add_script(content, report);
+    webkit_user_script_unref(report);
   }
   g_signal_connect(view, "notify::title", G_CALLBACK(TitleChanged), window);
   g_signal_connect(window, "destroy", G_CALLBACK(gtk_main_quit), nullptr);
   gtk_container_add(GTK_CONTAINER(window), view);
   gtk_widget_show_all(window);
-  webkit_web_view_load_uri(WEBKIT_WEB_VIEW(view), "bench:///index.html");
+  g_autofree char* fileUri = g_filename_to_uri(argv[2], nullptr, nullptr);
+  webkit_web_view_load_uri(WEBKIT_WEB_VIEW(view),
+                           mode == "file" && fileUri ? fileUri : "bench:///index.html");
   gtk_main();
   return 0;
 }

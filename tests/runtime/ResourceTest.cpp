@@ -1,5 +1,6 @@
 // Local pages: file: addresses served through WebResourceRequested, or from
 // the disk when the host does not answer.
+#include <cstdlib>
 #include <map>
 #include <nlohmann/json.hpp>
 
@@ -192,6 +193,35 @@ TEST_F(ResourceTest, DeferredAnswerArrivesWhenCompleted) {
   EXPECT_EQ(deferral->Complete(), S_OK);
   EXPECT_EQ(deferral->Complete(), static_cast<HRESULT>(0x8007139F)) << "once only";
   WaitForMessage("late");
+}
+
+// The engine's media player loads no app: addresses; a local page's video
+// comes through the relay, which hands it to the host as a media request
+// and, unanswered, reads it from the disk.
+TEST_F(ResourceTest, MediaOfLocalPagesReachTheHostAndPlayAndSeek) {
+  const std::string clip = FPages.Path("m/clip.webm");
+  const std::string make =
+      "gst-launch-1.0 -q videotestsrc num-buffers=60 ! "
+      "video/x-raw,width=64,height=48,framerate=30/1 ! vp8enc deadline=1 "
+      "keyframe-max-dist=10 ! webmmux ! filesink location=" +
+      clip + " >/dev/null 2>&1";
+  FPages.Write("m/index.html", R"(<video muted src="clip.webm"></video><script>
+    const v = document.querySelector('video');
+    v.onerror = () => chrome.webview.postMessage({media: 'error ' + v.error.code});
+    v.onloadedmetadata = () => { v.onseeked = () => chrome.webview.postMessage(
+        {media: 'seeked', time: v.currentTime, src: v.src}); v.currentTime = 1; };
+  </script>)");
+  if (std::system(make.c_str()) != 0) GTEST_SKIP() << "gst-launch-1.0 cannot make a clip";
+  AnswerFromMemory({});
+  ASSERT_TRUE(Navigate(FPages.FileUri("m/index.html")));
+  json reply = json::parse(WaitForMessage("media").Json);
+  EXPECT_EQ(reply["media"], "seeked");
+  EXPECT_NEAR(reply.value("time", 0.0), 1.0, 0.1);
+  EXPECT_EQ(reply["src"], "app" + FPages.FileUri("m/clip.webm").substr(4));
+  const TSeenRequest* media = Seen(FPages.FileUri("m/clip.webm"));
+  ASSERT_TRUE(media);
+  EXPECT_EQ(media->Context, COREWEBVIEW2_WEB_RESOURCE_CONTEXT_MEDIA);
+  EXPECT_EQ(media->Method, "GET");
 }
 
 }  // namespace

@@ -72,10 +72,30 @@ TComPtr<TEnvironment> TEnvironment::Create() {
   std::string folder = OwnFolder();
   if (!folder.empty())
     webkit_web_context_set_web_extensions_directory(context.Get(), folder.c_str());
-  webkit_web_context_set_web_extensions_initialization_user_data(
-      context.Get(), g_variant_new_string(protocol::kExtensionMarker));
   RegisterAppScheme(context.Get());
-  return TComPtr<TEnvironment>::Attach(new TEnvironment(std::move(context), std::move(options)));
+  auto environment =
+      TComPtr<TEnvironment>::Attach(new TEnvironment(std::move(context), std::move(options)));
+  // The relay lives as long as the environment and never outlives it, so it
+  // may call back into it. Without one (no socket to be had) media of local
+  // pages simply do not play, as before.
+  TEnvironment* self = environment.Get();
+  self->FRelay =
+      TMediaRelay::Start([self](std::uint64_t pageId, const std::string& hostUri,
+                                const TRelayRequest& request, TMediaRelay::TReply reply) {
+        self->ServeRelayed(pageId, hostUri, request, std::move(reply));
+      });
+  webkit_web_context_set_web_extensions_initialization_user_data(
+      self->Context(), g_variant_new("(ss)", protocol::kExtensionMarker,
+                                     self->FRelay ? self->FRelay->Base().c_str() : ""));
+  return environment;
+}
+
+void TEnvironment::ServeRelayed(std::uint64_t pageId, const std::string& hostUri,
+                                const TRelayRequest& request, TMediaRelay::TReply reply) {
+  for (TWebView* view : FViews) {
+    if (view->PageId() == pageId) return view->ServeRelayed(hostUri, request, std::move(reply));
+  }
+  reply(TMediaRelay::StatusAnswer(404));
 }
 
 HRESULT TEnvironment::CreateCoreWebView2Controller(

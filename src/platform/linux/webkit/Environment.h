@@ -4,14 +4,18 @@
 
 #include <webkit2/webkit2.h>
 
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "platform/linux/webkit/ComUtils.h"
 #include "platform/linux/webkit/GObjectPtr.h"
+#include "platform/linux/webkit/MediaRelay.h"
 
 namespace zel::webkit {
+
+class TWebView;
 
 // What the host asks for through the process environment, as WebView2 reads
 // WEBVIEW2_USER_DATA_FOLDER and WEBVIEW2_ADDITIONAL_BROWSER_ARGUMENTS.
@@ -46,12 +50,21 @@ class TEnvironment final : public TComObject<ICoreWebView2Environment> {
   WebKitWebContext* Context() const { return FContext.Get(); }
   const TEnvironmentOptions& Options() const { return FOptions; }
 
+  // The web views of this environment, for the media relay to find the one
+  // whose page asks.
+  void AddView(TWebView* view) { FViews.push_back(view); }
+  void RemoveView(TWebView* view) { std::erase(FViews, view); }
+
  private:
   TEnvironment(TGObjectPtr<WebKitWebContext> context, TEnvironmentOptions options)
       : FContext(std::move(context)), FOptions(std::move(options)) {}
+  void ServeRelayed(std::uint64_t pageId, const std::string& hostUri, const TRelayRequest& request,
+                    TMediaRelay::TReply reply);
 
   TGObjectPtr<WebKitWebContext> FContext;
   TEnvironmentOptions FOptions;
+  std::unique_ptr<TMediaRelay> FRelay;
+  std::vector<TWebView*> FViews;
   // WebKitGTK comes with the system; it never announces a new version.
   TEventList<ICoreWebView2NewBrowserVersionAvailableEventHandler> FVersionHandlers;
 };

@@ -1,8 +1,8 @@
 // The web-process half of the runtime. WebKit loads this same library into
 // every web process as a web extension. It gives each frame its
 // window.chrome.webview object, carries messages between that object and the
-// UI process, and sends the file: requests of local pages to the app: scheme.
-// Nothing here touches GTK.
+// UI process, sends the file: requests of local pages to the app: scheme and
+// points their media at the media relay. Nothing here touches GTK.
 #include <webkit2/webkit-web-extension.h>
 
 #include <cstring>
@@ -10,6 +10,7 @@
 
 #include "platform/linux/webkit/ComUtils.h"
 #include "platform/linux/webkit/GObjectPtr.h"
+#include "platform/linux/webkit/MediaShim.h"
 #include "platform/linux/webkit/Protocol.h"
 #include "platform/linux/webkit/Shim.h"
 #include "platform/linux/webkit/UriMap.h"
@@ -18,6 +19,8 @@ namespace zel::webkit {
 namespace {
 
 WebKitWebExtension* GExtension = nullptr;
+// The media relay's base address, for this run; empty without a relay.
+std::string GRelayBase;
 
 // The frame's dispatcher of host messages, as set by its current document.
 constexpr const char* kDispatchKey = "zel-dispatch";
@@ -70,10 +73,24 @@ void SendPageMessage(const char* json, gpointer data) {
   });
 }
 
+// Local frames get their media through the relay, under their page's id.
+void InstallMediaShim(JSCContext* context, WebKitWebPage* page, WebKitFrame* frame) {
+  const char* uri = webkit_frame_get_uri(frame);
+  if (GRelayBase.empty() || !uri::IsLocalPage(uri ? uri : "")) return;
+  auto factory = TGObjectPtr<JSCValue>::Adopt(jsc_context_evaluate(context, kMediaShimSource, -1));
+  if (factory && jsc_value_is_function(factory.Get())) {
+    std::string base = GRelayBase + std::to_string(webkit_web_page_get_id(page)) + "/";
+    auto result = TGObjectPtr<JSCValue>::Adopt(
+        jsc_value_function_call(factory.Get(), G_TYPE_STRING, base.c_str(), G_TYPE_NONE));
+  }
+  jsc_context_clear_exception(context);
+}
+
 void InstallWebView(WebKitScriptWorld* world, WebKitWebPage* page, WebKitFrame* frame) {
   if (webkit_frame_is_main_frame(frame)) NoteMainFrame(page, frame);
   auto context =
       TGObjectPtr<JSCContext>::Adopt(webkit_frame_get_js_context_for_script_world(frame, world));
+  InstallMediaShim(context.Get(), page, frame);
   auto factory =
       TGObjectPtr<JSCValue>::Adopt(jsc_context_evaluate(context.Get(), kWebViewShimSource, -1));
   if (!factory || !jsc_value_is_function(factory.Get())) {
@@ -145,10 +162,13 @@ void OnPageCreated(WebKitWebExtension*, WebKitWebPage* page, gpointer) {
 extern "C" ZEL_EXPORT void webkit_web_extension_initialize_with_user_data(
     WebKitWebExtension* extension, const GVariant* userData) {
   auto* data = const_cast<GVariant*>(userData);
-  if (!data || !g_variant_is_of_type(data, G_VARIANT_TYPE_STRING) ||
-      std::strcmp(g_variant_get_string(data, nullptr), zel::protocol::kExtensionMarker) != 0)
-    return;
+  if (!data || !g_variant_is_of_type(data, G_VARIANT_TYPE("(ss)"))) return;
+  const char* marker = nullptr;
+  const char* relayBase = nullptr;
+  g_variant_get(data, "(&s&s)", &marker, &relayBase);
+  if (std::strcmp(marker, zel::protocol::kExtensionMarker) != 0) return;
   zel::webkit::GExtension = extension;
+  zel::webkit::GRelayBase = relayBase;
   g_signal_connect(extension, "page-created", G_CALLBACK(zel::webkit::OnPageCreated), nullptr);
   g_signal_connect(webkit_script_world_get_default(), "window-object-cleared",
                    G_CALLBACK(zel::webkit::OnWindowObjectCleared), nullptr);

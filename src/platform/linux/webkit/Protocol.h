@@ -10,7 +10,8 @@ inline constexpr const char* kPageMessage = "zel.page-message";
 // View → web process: a message for the main frame's window.chrome.webview;
 // parameter "s": the JSON text.
 inline constexpr const char* kHostMessage = "zel.host-message";
-// Initialization data that tells the extension it was loaded by our runtime.
+// Initialization data "(ss)": this marker, which tells the extension it was
+// loaded by our runtime, and the media relay's base address.
 inline constexpr const char* kExtensionMarker = "zel-webkit-runtime";
 
 }  // namespace zel::protocol

@@ -24,25 +24,6 @@ const std::string* FindHeader(const THeaderList& headers, std::string_view name)
   return nullptr;
 }
 
-// The local file an app: address names, with its escapes decoded as a file:
-// address would have them; empty when it names none.
-std::string FilePathOf(const char* engineUri) {
-  std::string_view address = uri::WithoutFragment(engineUri);
-  address = address.substr(0, address.find('?'));
-  std::string fileUri = uri::ToHost(address);
-  TGString path(g_filename_from_uri(fileUri.c_str(), nullptr, nullptr));
-  return path ? path.get() : std::string();
-}
-
-std::string ContentTypeOf(const std::string& path) {
-  std::string type = TStrUtils::GetFileMIMEType(path);
-  if (type != "application/octet-stream") return type;
-  gboolean uncertain = FALSE;
-  TGString guess(g_content_type_guess(path.c_str(), nullptr, 0, &uncertain));
-  TGString mime(guess ? g_content_type_get_mime_type(guess.get()) : nullptr);
-  return mime && !uncertain ? mime.get() : type;
-}
-
 void Send(WebKitURISchemeRequest* request, int status, const std::string& reason,
           const THeaderList& headers, GInputStream* body, gint64 length,
           const TServeOptions& options) {
@@ -76,6 +57,43 @@ void SendBytes(WebKitURISchemeRequest* request, int status, const std::string& r
 }
 
 }  // namespace
+
+// Escapes are decoded as a file: address would have them.
+std::string FilePathOf(const char* uri) {
+  std::string_view address = uri::WithoutFragment(uri);
+  address = address.substr(0, address.find('?'));
+  std::string fileUri = uri::ToHost(address);
+  TGString path(g_filename_from_uri(fileUri.c_str(), nullptr, nullptr));
+  return path ? path.get() : std::string();
+}
+
+std::string ContentTypeOf(const std::string& path) {
+  std::string type = TStrUtils::GetFileMIMEType(path);
+  if (type != "application/octet-stream") return type;
+  gboolean uncertain = FALSE;
+  TGString guess(g_content_type_guess(path.c_str(), nullptr, 0, &uncertain));
+  TGString mime(guess ? g_content_type_get_mime_type(guess.get()) : nullptr);
+  return mime && !uncertain ? mime.get() : type;
+}
+
+THeaderList HeadersOf(ICoreWebView2WebResourceResponse* response) {
+  THeaderList headers;
+  TComPtr<ICoreWebView2HttpResponseHeaders> collection;
+  TComPtr<ICoreWebView2HttpHeadersCollectionIterator> iterator;
+  if (FAILED(response->get_Headers(collection.Put())) || !collection ||
+      FAILED(collection->GetIterator(iterator.Put())) || !iterator)
+    return headers;
+  BOOL has = FALSE;
+  while (SUCCEEDED(iterator->get_HasCurrentHeader(&has)) && has) {
+    LPWSTR name = nullptr, value = nullptr;
+    if (SUCCEEDED(iterator->GetCurrentHeader(&name, &value)))
+      headers.emplace_back(FromWide(name), FromWide(value));
+    CoTaskMemFree(name);
+    CoTaskMemFree(value);
+    if (FAILED(iterator->MoveNext(&has))) break;
+  }
+  return headers;
+}
 
 THeaderList HeaderListOf(SoupMessageHeaders* headers) {
   THeaderList out;
@@ -145,21 +163,7 @@ void RespondWithObject(WebKitURISchemeRequest* request, ICoreWebView2WebResource
   response->get_ReasonPhrase(&reasonText);
   std::string reason = FromWide(reasonText);
   CoTaskMemFree(reasonText);
-  THeaderList headers;
-  TComPtr<ICoreWebView2HttpResponseHeaders> collection;
-  TComPtr<ICoreWebView2HttpHeadersCollectionIterator> iterator;
-  if (SUCCEEDED(response->get_Headers(collection.Put())) && collection &&
-      SUCCEEDED(collection->GetIterator(iterator.Put())) && iterator) {
-    BOOL has = FALSE;
-    while (SUCCEEDED(iterator->get_HasCurrentHeader(&has)) && has) {
-      LPWSTR name = nullptr, value = nullptr;
-      if (SUCCEEDED(iterator->GetCurrentHeader(&name, &value)))
-        headers.emplace_back(FromWide(name), FromWide(value));
-      CoTaskMemFree(name);
-      CoTaskMemFree(value);
-      if (FAILED(iterator->MoveNext(&has))) break;
-    }
-  }
+  THeaderList headers = HeadersOf(response);
   if (!FindHeader(headers, "Content-Type")) {
     std::string path = FilePathOf(webkit_uri_scheme_request_get_uri(request));
     headers.emplace_back("Content-Type", ContentTypeOf(path));

@@ -29,6 +29,14 @@ COREWEBVIEW2_WEB_RESOURCE_CONTEXT ContextFromHeaders(const THeaderList& headers)
 // The Origin header when both it and the requesting page are local.
 std::string LocalOriginOf(const THeaderList& headers, const std::string& pageUri);
 
+// The Content-Type of a file, by its name (and by its content where the
+// name does not tell).
+std::string ContentTypeOf(const std::string& path);
+// The local file an app: or file: address names; empty when it names none.
+std::string FilePathOf(const char* uri);
+// The headers a host's response object carries.
+THeaderList HeadersOf(ICoreWebView2WebResourceResponse* response);
+
 void RespondWithFile(WebKitURISchemeRequest* request, const TServeOptions& options);
 void RespondWithObject(WebKitURISchemeRequest* request, ICoreWebView2WebResourceResponse* response,
                        const TServeOptions& options);

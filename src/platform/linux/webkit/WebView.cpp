@@ -55,6 +55,7 @@ TWebView::TWebView(TComPtr<TEnvironment> environment) : FEnvironment(std::move(e
   FSettings = MakeCom<TSettings>(settings.Get());
   FCancellable = TGObjectPtr<GCancellable>::Adopt(g_cancellable_new());
   g_object_set_data(G_OBJECT(FView.Get()), kSelfKey, this);
+  FEnvironment->AddView(this);
   ConnectSignals();
 }
 
@@ -71,6 +72,7 @@ void TWebView::Close() {
   g_signal_handlers_disconnect_by_data(webkit_web_view_get_back_forward_list(FView.Get()), this);
   g_signal_handlers_disconnect_by_data(webkit_web_view_get_inspector(FView.Get()), this);
   g_object_set_data(view, kSelfKey, nullptr);
+  FEnvironment->RemoveView(this);
   ReleaseHandlers();
   RetireView();
 }

@@ -3,6 +3,7 @@
 
 #include <webkit2/webkit2.h>
 
+#include <cstdint>
 #include <deque>
 #include <map>
 #include <memory>
@@ -38,6 +39,12 @@ class TWebView final : public TComObject<ICoreWebView2> {
   // The app: scheme handler of the web context; finds the web view of the
   // request and serves it.
   static void OnSchemeRequest(WebKitURISchemeRequest* request, gpointer);
+
+  // The id the page of this view has in its web process.
+  std::uint64_t PageId() const { return webkit_web_view_get_page_id(FView.Get()); }
+  // A media request of this view's page that came through the relay.
+  void ServeRelayed(const std::string& hostUri, const TRelayRequest& request,
+                    TMediaRelay::TReply reply);
 
   HRESULT get_Settings(ICoreWebView2Settings** settings) override;
   HRESULT get_Source(LPWSTR* uri) override;
