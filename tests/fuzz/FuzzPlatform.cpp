@@ -28,8 +28,10 @@ namespace fuzz {
 
 const std::string& ScratchDir() {
   static const std::string dir = [] {
-    char path[] = "/tmp/zel-fuzz-bridge-XXXXXX";
-    if (!mkdtemp(path)) std::abort();
+    // In memory where there is such a file system: the runs write a lot.
+    std::string path = std::filesystem::is_directory("/dev/shm") ? "/dev/shm" : "/tmp";
+    path += "/zel-fuzz-bridge-XXXXXX";
+    if (!mkdtemp(path.data())) std::abort();
     static const std::string made = path;
     std::atexit([] { std::filesystem::remove_all(made); });
     return made + "/";

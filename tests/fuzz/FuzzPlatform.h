@@ -7,7 +7,7 @@
 
 namespace zel::fuzz {
 
-// The scratch folder ("/tmp/zel-fuzz-bridge-XXXXXX/"), created on first
+// The scratch folder (".../zel-fuzz-bridge-XXXXXX/"), created on first
 // use; the executable seems to lie in it.
 const std::string& ScratchDir();
 

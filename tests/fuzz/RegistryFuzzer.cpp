@@ -33,8 +33,10 @@ std::string Field(std::string_view& rest) {
 
 const std::string& StoreFile() {
   static const std::string file = [] {
-    char dir[] = "/tmp/zel-fuzz-registry-XXXXXX";
-    if (!mkdtemp(dir)) std::abort();
+    // In memory where there is such a file system: the runs write a lot.
+    std::string dir = std::filesystem::is_directory("/dev/shm") ? "/dev/shm" : "/tmp";
+    dir += "/zel-fuzz-registry-XXXXXX";
+    if (!mkdtemp(dir.data())) std::abort();
     static const std::string folder = dir;
     std::atexit([] { std::filesystem::remove_all(folder); });
     return folder + "/registry.sqlite";
