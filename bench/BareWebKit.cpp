@@ -7,6 +7,10 @@
 //                                     script message handler that answers
 //                                     each the way the host's bridge does;
 //                                     the page's last message is printed.
+//   bare_webkit asset <page.html> <file>
+//                                     serves the file from memory as
+//                                     bench:///asset.bin besides the page;
+//                                     the page's last message is printed.
 #include <gtk/gtk.h>
 #include <webkit2/webkit2.h>
 
@@ -17,8 +21,16 @@
 namespace {
 
 std::string gPage;
+GBytes* gAsset = nullptr;
 
 void ServePage(WebKitURISchemeRequest* request, gpointer) {
+  if (gAsset && g_str_has_suffix(webkit_uri_scheme_request_get_path(request), "/asset.bin")) {
+    GInputStream* stream = g_memory_input_stream_new_from_bytes(gAsset);
+    webkit_uri_scheme_request_finish(request, stream, g_bytes_get_size(gAsset),
+                                     "application/octet-stream");
+    g_object_unref(stream);
+    return;
+  }
   GInputStream* stream =
       g_memory_input_stream_new_from_data(g_strdup(gPage.c_str()), gPage.size(), g_free);
   webkit_uri_scheme_request_finish(request, stream, gPage.size(), "text/html");
@@ -56,6 +68,12 @@ int main(int argc, char** argv) {
   const std::string mode = argv[1];
   std::ifstream in(argv[2]);
   gPage.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  if (mode == "asset" && argc > 3) {
+    gchar* data = nullptr;
+    gsize size = 0;
+    if (!g_file_get_contents(argv[3], &data, &size, nullptr)) return 1;
+    gAsset = g_bytes_new_take(data, size);
+  }
   gtk_init(&argc, &argv);
   GtkWidget* window = gtk_window_new(GTK_WINDOW_TOPLEVEL);
   gtk_window_set_default_size(GTK_WINDOW(window), 800, 600);
@@ -63,7 +81,7 @@ int main(int argc, char** argv) {
   webkit_web_context_register_uri_scheme(context, "bench", ServePage, nullptr, nullptr);
   WebKitUserContentManager* content = webkit_user_content_manager_new();
   GtkWidget* view = webkit_web_view_new_with_user_content_manager(content);
-  if (mode == "roundtrip") {
+  if (mode == "roundtrip" || mode == "asset") {
     g_signal_connect(content, "script-message-received::bench", G_CALLBACK(MessageReceived), view);
     webkit_user_content_manager_register_script_message_handler(content, "bench");
   }

@@ -1,6 +1,7 @@
 // Measures how long a program takes from its start until a window with a
 // given title appears, alternating between two commands, and prints the
-// medians and their ratio.
+// medians and their ratio, and the started process's resident memory (VmRSS)
+// when its title showed.
 //   startup_bench <runs> <title> -- <command A...> -- <command B...>
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
@@ -41,8 +42,21 @@ int IgnoreErrors(Display*, XErrorEvent*) {
   return 0;
 }
 
-// Milliseconds until a window named `title` shows, or -1 after 60 s.
-double Measure(Display* d, const std::vector<char*>& argv, const std::string& title) {
+// Resident memory of a process in MB, from /proc; 0 when unknown.
+double ResidentMb(pid_t pid) {
+  FILE* f = std::fopen(("/proc/" + std::to_string(pid) + "/status").c_str(), "r");
+  if (!f) return 0;
+  char line[256];
+  double kb = 0;
+  while (std::fgets(line, sizeof line, f))
+    if (std::strncmp(line, "VmRSS:", 6) == 0) kb = std::atof(line + 6);
+  std::fclose(f);
+  return kb / 1024;
+}
+
+// Milliseconds until a window named `title` shows, or -1 after 60 s; `rss`
+// gets the process's resident memory then.
+double Measure(Display* d, const std::vector<char*>& argv, const std::string& title, double& rss) {
   const Window root = DefaultRootWindow(d);
   XSelectInput(d, root, SubstructureNotifyMask);
   XSync(d, True);
@@ -74,6 +88,7 @@ double Measure(Display* d, const std::vector<char*>& argv, const std::string& ti
       elapsed = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
                     .count();
   }
+  rss = ResidentMb(pid);
   kill(-pid, SIGKILL);
   waitpid(pid, nullptr, 0);
   usleep(300000);  // let the processes of the run end before the next
@@ -103,14 +118,18 @@ int main(int argc, char** argv) {
   Display* d = XOpenDisplay(nullptr);
   if (!d) return 1;
   XSetErrorHandler(IgnoreErrors);
-  std::vector<double> ta, tb;
+  std::vector<double> ta, tb, ra, rb;
   for (int r = 0; r < runs; ++r) {
-    ta.push_back(Measure(d, a, title));
-    tb.push_back(Measure(d, b, title));
+    double rss = 0;
+    ta.push_back(Measure(d, a, title, rss));
+    ra.push_back(rss);
+    tb.push_back(Measure(d, b, title, rss));
+    rb.push_back(rss);
     std::printf("run %d: %.1f ms / %.1f ms\n", r + 1, ta.back(), tb.back());
   }
   const double ma = Median(ta), mb = Median(tb);
-  std::printf("median A %.1f ms, median B %.1f ms, ratio A/B %.3f\n", ma, mb, mb > 0 ? ma / mb : 0);
+  std::printf("median A %.1f ms, median B %.1f ms, ratio A/B %.3f, RSS A %.1f MB, B %.1f MB\n", ma,
+              mb, mb > 0 ? ma / mb : 0, Median(ra), Median(rb));
   XCloseDisplay(d);
   return 0;
 }

@@ -21,6 +21,44 @@ std::optional<std::string> ReadWholeFile(const std::string& path) {
   return content;
 }
 
+namespace {
+
+class TFileReadStream final : public IReadStream {
+ public:
+  TFileReadStream(std::ifstream file, std::uint64_t size) : FFile(std::move(file)), FSize(size) {}
+  std::uint64_t Size() const override { return FSize; }
+  bool Seek(std::uint64_t position) override {
+    if (position > FSize) return false;
+    FFile.clear();
+    FFile.seekg(static_cast<std::streamoff>(position));
+    return static_cast<bool>(FFile);
+  }
+  std::int64_t Read(void* buffer, std::size_t size) override {
+    FFile.read(static_cast<char*>(buffer), static_cast<std::streamsize>(size));
+    if (FFile.bad()) return -1;
+    const std::streamsize n = FFile.gcount();
+    FFile.clear();
+    return n;
+  }
+
+ private:
+  std::ifstream FFile;
+  std::uint64_t FSize;
+};
+
+}  // namespace
+
+std::unique_ptr<IReadStream> OpenFileReadStream(const std::string& path) {
+  std::error_code ec;
+  const fs::path fsPath = ToFsPath(path);
+  if (!fs::is_regular_file(fsPath, ec)) return nullptr;
+  const std::uintmax_t size = fs::file_size(fsPath, ec);
+  if (ec) return nullptr;
+  std::ifstream in(fsPath, std::ios::binary);
+  if (!in) return nullptr;
+  return std::make_unique<TFileReadStream>(std::move(in), size);
+}
+
 void CreateParentFolders(const std::string& path) {
   std::error_code ec;
   const fs::path parent = ToFsPath(path).parent_path();

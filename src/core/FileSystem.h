@@ -1,10 +1,13 @@
 // File operations that the bridge functions share.
 #pragma once
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "com/ReadStream.h"
 
 namespace zel {
 
@@ -17,6 +20,10 @@ std::string WriteFileAtomically(const std::string& path, std::string_view conten
 
 // The whole content of a file; nothing when it cannot be opened or read.
 std::optional<std::string> ReadWholeFile(const std::string& path);
+
+// A stream reading the file from disk as it is read; null when it is not a
+// regular file or cannot be opened. Its size is the size at opening.
+std::unique_ptr<IReadStream> OpenFileReadStream(const std::string& path);
 
 // Creates the folder that holds `path`, with all missing parents.
 void CreateParentFolders(const std::string& path);

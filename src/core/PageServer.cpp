@@ -10,12 +10,6 @@
 namespace zel {
 namespace {
 
-std::optional<std::string> ReadDiskFile(const std::string& path) {
-  std::error_code ec;
-  if (!std::filesystem::is_regular_file(ToFsPath(path), ec)) return std::nullopt;
-  return ReadWholeFile(path);
-}
-
 // The MIME type from the file-name part (after the last backslash or colon;
 // forward slashes do not count), with ".js" always served as JavaScript.
 std::string MimeTypeOf(std::string_view path) {
@@ -45,9 +39,9 @@ bool MayServePageFile(std::string_view documentUri, std::string_view navigationU
          WithoutFragment(navigationUri) == WithoutFragment(requestUri);
 }
 
-std::optional<TPageFile> FindPageFile(std::string_view uri, const TAbZipKit* package,
-                                      std::string_view appDirName, std::string_view appDirPath,
-                                      char delim) {
+std::optional<TPageStream> OpenPageFile(std::string_view uri, const TAbZipKit* package,
+                                        std::string_view appDirName, std::string_view appDirPath,
+                                        char delim) {
   if (!StartsTextAscii(uri, "file:///")) return std::nullopt;
   // The scheme is removed exactly as written: an address whose scheme is in
   // capitals keeps it and so matches nothing below.
@@ -59,19 +53,36 @@ std::optional<TPageFile> FindPageFile(std::string_view uri, const TAbZipKit* pac
   if (!appDirName.empty() && package && package->IsOpen()) {
     const int index = package->FindFile(std::string(appDirName) + "/" + path);
     if (index >= 0) {
-      std::optional<std::string> content = package->ExtractToString(index);
-      if (!content) return std::nullopt;
-      return TPageFile{TPageFile::TSource::Package, std::move(*content), mime};
+      std::shared_ptr<IReadStream> stream = package->OpenEntryStream(index);
+      if (!stream) return std::nullopt;
+      return TPageStream{TPageFile::TSource::Package, std::move(stream), mime};
     }
   }
   const std::string beside = std::string(appDirPath) + ReplaceAll(path, "/", std::string(1, delim));
-  if (auto content = ReadDiskFile(beside))
-    return TPageFile{TPageFile::TSource::BesideExecutable, std::move(*content), mime};
+  if (std::shared_ptr<IReadStream> stream = OpenFileReadStream(beside))
+    return TPageStream{TPageFile::TSource::BesideExecutable, std::move(stream), mime};
   // On Linux the path after "file:///" is absolute once its slash is back.
   const std::string literalPath = delim == '/' ? "/" + literal : literal;
-  if (auto content = ReadDiskFile(literalPath))
-    return TPageFile{TPageFile::TSource::LiteralPath, std::move(*content), mime};
+  if (std::shared_ptr<IReadStream> stream = OpenFileReadStream(literalPath))
+    return TPageStream{TPageFile::TSource::LiteralPath, std::move(stream), mime};
   return std::nullopt;
+}
+
+std::optional<TPageFile> FindPageFile(std::string_view uri, const TAbZipKit* package,
+                                      std::string_view appDirName, std::string_view appDirPath,
+                                      char delim) {
+  std::optional<TPageStream> found = OpenPageFile(uri, package, appDirName, appDirPath, delim);
+  if (!found) return std::nullopt;
+  std::string content(static_cast<size_t>(found->Stream->Size()), '\0');
+  size_t done = 0;
+  while (done < content.size()) {
+    const std::int64_t n = found->Stream->Read(content.data() + done, content.size() - done);
+    if (n < 0) return std::nullopt;
+    if (n == 0) break;
+    done += static_cast<size_t>(n);
+  }
+  content.resize(done);
+  return TPageFile{found->Source, std::move(content), found->MimeType};
 }
 
 }  // namespace zel

@@ -2,6 +2,7 @@
 // package, else a file beside the executable, else the literal path.
 #pragma once
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -17,12 +18,26 @@ struct TPageFile {
   std::string MimeType;
 };
 
+// The same answer as a stream read as the response is sent: package entries
+// are decoded in place and disk files read from disk, so no whole copy of a
+// large file is held per request.
+struct TPageStream {
+  TPageFile::TSource Source;
+  std::shared_ptr<IReadStream> Stream;
+  std::string MimeType;
+};
+
 // `uri` is the requested address; only "file:///" addresses are answered.
 // `appDirPath` is the executable's folder with a trailing `delim`.
 // Nothing is answered when no lookup finds the file or reading it fails.
 std::optional<TPageFile> FindPageFile(std::string_view uri, const TAbZipKit* package,
                                       std::string_view appDirName, std::string_view appDirPath,
                                       char delim);
+
+// FindPageFile's lookup, answered with a stream.
+std::optional<TPageStream> OpenPageFile(std::string_view uri, const TAbZipKit* package,
+                                        std::string_view appDirName, std::string_view appDirPath,
+                                        char delim);
 
 // Whether a file address may be answered for the page `documentUri` (the
 // web view's current document). Local documents (file:, about:, none yet)

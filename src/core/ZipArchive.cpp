@@ -3,6 +3,7 @@
 #include <zip.h>
 
 #include "core/Text.h"
+#include "core/ZipEntryStream.h"
 
 namespace zel {
 
@@ -13,6 +14,7 @@ TAbZipKit::~TAbZipKit() {
 void TAbZipKit::Close() {
   if (FZip) zip_discard(FZip);
   FZip = nullptr;
+  FBytes.reset();
   FIndex.clear();
 }
 
@@ -21,7 +23,7 @@ void TAbZipKit::SetPassword(std::string password) {
   if (FZip) zip_set_default_password(FZip, FPassword.c_str());
 }
 
-bool TAbZipKit::Open(std::span<const std::byte> data) {
+bool TAbZipKit::Open(std::span<const std::byte> data, std::shared_ptr<const void> owner) {
   Close();
   zip_error_t error;
   zip_error_init(&error);
@@ -43,6 +45,10 @@ bool TAbZipKit::Open(std::span<const std::byte> data) {
     const char* name = zip_get_name(FZip, i, 0);
     if (name) FIndex.emplace(LowerAscii(name), static_cast<int>(i));
   }
+  FBytes = std::make_shared<zipentry::TArchiveBytes>(data, std::move(owner));
+  // Entries are found by libzip's index, which is the central directory's
+  // order; any disagreement leaves every entry to libzip.
+  if (FBytes->EntryCount() != static_cast<size_t>(count)) FBytes.reset();
   return true;
 }
 
@@ -95,6 +101,14 @@ std::optional<std::string> TAbZipKit::ExtractToString(int index) const {
 
 void TAbZipKit::ExtractToStream(std::string_view name, std::string& stream) const {
   if (auto content = ExtractToString(FindFile(name))) stream += *content;
+}
+
+std::unique_ptr<IReadStream> TAbZipKit::OpenEntryStream(int index) const {
+  if (!FZip || index < 0) return nullptr;
+  if (FBytes && FBytes->Entry(index)) return zipentry::OpenEntry(FBytes, index, FPassword);
+  std::optional<std::string> content = ExtractToString(index);
+  if (!content) return nullptr;
+  return std::make_unique<TStringReadStream>(std::move(*content));
 }
 
 std::vector<std::string> TAbZipKit::EntryNames() const {

@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -10,10 +11,15 @@
 #include <unordered_map>
 #include <vector>
 
+#include "com/ReadStream.h"
+
 struct zip;
 struct zip_source;
 
 namespace zel {
+namespace zipentry {
+class TArchiveBytes;
+}
 
 class TAbZipKit {
  public:
@@ -25,10 +31,10 @@ class TAbZipKit {
   // Used to decrypt every entry; set before any extraction.
   void SetPassword(std::string password);
 
-  // Opens the archive on bytes that the caller keeps alive for the life of
-  // this object. False (and an empty archive) when they are not a readable
-  // ZIP archive.
-  bool Open(std::span<const std::byte> data);
+  // Opens the archive on bytes that `owner` keeps alive (or, without one,
+  // the caller for the life of this object and of every entry stream). False
+  // (and an empty archive) when they are not a readable ZIP archive.
+  bool Open(std::span<const std::byte> data, std::shared_ptr<const void> owner = nullptr);
   bool IsOpen() const { return FZip != nullptr; }
 
   // Index of the entry whose name equals Name ignoring ASCII case; -1 if none.
@@ -46,12 +52,19 @@ class TAbZipKit {
   // The entry's whole content; nothing when ExtractTo would fail.
   std::optional<std::string> ExtractToString(int index) const;
 
+  // The entry as a stream that decodes while read, reading the archive's
+  // bytes in place (see ZipEntryStream.h); entries that reader does not
+  // handle come whole from libzip instead. Null when ExtractTo would fail.
+  // The stream keeps the bytes' owner alive and may outlive this object.
+  std::unique_ptr<IReadStream> OpenEntryStream(int index) const;
+
   // Stored entry names in archive order.
   std::vector<std::string> EntryNames() const;
 
  private:
   void Close();
   zip* FZip = nullptr;
+  std::shared_ptr<zipentry::TArchiveBytes> FBytes;
   std::string FPassword;
   std::unordered_map<std::string, int> FIndex;  // lower-cased name -> first index
 };

@@ -34,6 +34,21 @@ TEST(ExeUtilsTest, FindsTheAppendedArchive) {
     EXPECT_EQ(copy, c.tail) << c.what;
     const auto size = static_cast<std::int64_t>(c.tail.size());
     EXPECT_EQ(progress, (std::vector<std::int64_t>{-size, size})) << c.what;
+    // In place: the same bytes, readable after the object is gone.
+    progress.clear();
+    std::shared_ptr<const void> owner;
+    std::span<const std::byte> mapped;
+    {
+      TExeUtils other(app.string());
+      other.FOnProgressMax = exe.FOnProgressMax;
+      other.FOnProgressPos = exe.FOnProgressPos;
+      TExeUtils::TMappedZip zip = other.MapZipFromExe();
+      owner = zip.Owner;
+      mapped = zip.Bytes;
+    }
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(mapped.data()), mapped.size()), c.tail)
+        << c.what;
+    EXPECT_EQ(progress, (std::vector<std::int64_t>{-size, size})) << c.what;
   }
   EXPECT_FALSE(TExeUtils((dir.Path() / "missing").string()).ExeHasAttachedStub());
   EXPECT_EQ(TExeUtils::FileSizeOf((dir.Path() / "missing").string()), -1);
@@ -45,7 +60,8 @@ TEST(ExeUtilsTest, CopyFromABareHostEnds) {
   TExeUtils exe(ZEL_TEST_ELF);
   std::string copy;
   EXPECT_THROW(exe.GetZipFromExe(copy), EHalt);
-  ASSERT_EQ(ui.Dialogs.size(), 1u);
+  EXPECT_THROW(exe.MapZipFromExe(), EHalt);
+  ASSERT_EQ(ui.Dialogs.size(), 2u);
   EXPECT_EQ(ui.Dialogs[0].Message, "This is not a valid Windows application");
   EXPECT_EQ(ui.Dialogs[0].Title, "Error");
 }

@@ -3,7 +3,9 @@
 #include "com/ComHandlers.h"
 #include "com/ComStreams.h"
 #include "com/ComStrings.h"
+#include "com/ReadStream.h"
 #include "com/Utf.h"
+#include "core/ByteRanges.h"
 #include "core/PageServer.h"
 #include "core/Paths.h"
 #include "core/Text.h"
@@ -101,6 +103,40 @@ std::string TBrowserForm::CurrentDocument(TCustomEdgeBrowser& Sender) const {
   return TakeRuntimeString(uri);
 }
 
+namespace {
+
+std::string RequestHeader(ICoreWebView2WebResourceRequest& request, const char16_t* name) {
+  TComPtr<ICoreWebView2HttpRequestHeaders> headers;
+  LPWSTR value = nullptr;
+  if (FAILED(request.get_Headers(headers.Put())) || !headers ||
+      FAILED(headers->GetHeader(name, &value)))
+    return {};
+  return TakeRuntimeString(value);
+}
+
+// The file whole (200), the part a Range header asks for (206), or 416 for a
+// part past its end; read from the file as the runtime reads the response.
+TComPtr<ICoreWebView2WebResourceResponse> PageFileResponse(ICoreWebView2Environment& environment,
+                                                           ICoreWebView2WebResourceRequest& request,
+                                                           const TPageStream& file) {
+  const std::uint64_t size = file.Stream->Size();
+  const TByteRange range = ResolveByteRange(RequestHeader(request, u"Range"), size);
+  std::string headers = "Content-Type: " + file.MimeType + "; charset=utf-8\nAccept-Ranges: bytes";
+  if (range.Kind != TByteRange::TKind::Whole)
+    headers += "\nContent-Range: " + ContentRangeValue(range, size);
+  const auto [status, reason] = range.Kind == TByteRange::TKind::Whole ? std::pair{200, u"OK"}
+                                : range.Kind == TByteRange::TKind::Partial
+                                    ? std::pair{206, u"Partial Content"}
+                                    : std::pair{416, u"Range Not Satisfiable"};
+  auto stream = MakeCom<TComReadStream, IStream>(file.Stream, range.First, range.Length);
+  TComPtr<ICoreWebView2WebResourceResponse> response;
+  environment.CreateWebResourceResponse(stream.Get(), status, reason, Utf8ToUtf16(headers).c_str(),
+                                        response.Put());
+  return response;
+}
+
+}  // namespace
+
 void TBrowserForm::ServeWebResource(TCustomEdgeBrowser& Sender,
                                     TWebResourceRequestedEventArgs& Args) {
   if (!FHandleRequests) return;
@@ -122,14 +158,10 @@ void TBrowserForm::ServeWebResource(TCustomEdgeBrowser& Sender,
     Args.ArgsInterface()->put_Response(response.Get());
     return;
   }
-  std::optional<TPageFile> file =
-      FindPageFile(address, FExeZip, FAppDirName, FAppDirPath, sys::PathDelim());
+  std::optional<TPageStream> file =
+      OpenPageFile(address, FExeZip, FAppDirName, FAppDirPath, sys::PathDelim());
   if (!file) return;
-  auto stream = MakeCom<TComMemoryStream, IStream>(std::move(file->Content));
-  const std::string headers = "Content-Type: " + file->MimeType + "; charset=utf-8";
-  environment->CreateWebResourceResponse(stream.Get(), 200, u"OK", Utf8ToUtf16(headers).c_str(),
-                                         response.Put());
-  Args.ArgsInterface()->put_Response(response.Get());
+  Args.ArgsInterface()->put_Response(PageFileResponse(*environment, *request.Get(), *file).Get());
 }
 
 }  // namespace zel

@@ -66,6 +66,17 @@ void TExeUtils::GetZipFromExe(std::string& MemoryStream) {
   CopyArchive([&](const char* data, size_t n) { MemoryStream.append(data, n); });
 }
 
+TExeUtils::TMappedZip TExeUtils::MapZipFromExe() {
+  std::shared_ptr<const sys::TMappedFile> file = sys::TMappedFile::Open(FExePath);
+  const auto bytes = file ? file->Bytes() : std::span<const std::byte>{};
+  const std::uint64_t end = ExecutableImageEnd(bytes);
+  if (bytes.size() <= end) ShowNotValidAndHalt();
+  const auto total = static_cast<std::int64_t>(bytes.size() - end);
+  if (FOnProgressMax) FOnProgressMax(*this, total);
+  if (FOnProgressPos) FOnProgressPos(*this, total);
+  return {std::move(file), bytes.subspan(static_cast<size_t>(end))};
+}
+
 void TExeUtils::ExtractZipFromExe(const std::string& ZipPath) {
   std::ofstream out(ToFsPath(ZipPath), std::ios::binary | std::ios::trunc);
   CopyArchive(

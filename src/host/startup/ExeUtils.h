@@ -3,6 +3,8 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
+#include <span>
 #include <string>
 
 namespace zel {
@@ -24,6 +26,14 @@ class TExeUtils {
   bool ExeHasAttachedStub() const;
   // Copies the appended archive into MemoryStream (replacing its content).
   void GetZipFromExe(std::string& MemoryStream);
+  // The appended archive in place: a read-only view of the executable's
+  // tail, which `Owner` keeps mapped. Nothing is copied, so the progress
+  // callbacks report the whole size at once (Max, then one Pos).
+  struct TMappedZip {
+    std::shared_ptr<const void> Owner;
+    std::span<const std::byte> Bytes;
+  };
+  TMappedZip MapZipFromExe();
   // Copies the appended archive into a new file.
   void ExtractZipFromExe(const std::string& ZipPath);
   // Packaging side: appends the ZIP file to the executable.

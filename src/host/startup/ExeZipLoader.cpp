@@ -36,9 +36,6 @@ const char* const kDefaultWebviewArguments =
 
 namespace {
 
-// The archive bytes; the archive object reads them for the whole run.
-std::string gArchiveBuffer;
-
 // Extracts an archive entry into a new file. The file appears whole or not
 // at all, so an interrupted start never leaves a truncated library that
 // later starts would take as valid; an existing file is left alone.
@@ -77,11 +74,17 @@ bool IsSecondWindowLaunch() {
 }
 
 void OpenPackage(std::string Archive, std::vector<std::string> Args) {
+  auto bytes = std::make_shared<const std::string>(std::move(Archive));
+  const auto view = std::as_bytes(std::span(*bytes));
+  OpenPackageBytes(view, std::move(bytes), std::move(Args));
+}
+
+void OpenPackageBytes(std::span<const std::byte> Archive, std::shared_ptr<const void> Owner,
+                      std::vector<std::string> Args) {
   ProgramArgs = std::move(Args);
-  gArchiveBuffer = std::move(Archive);
   ExeZip = std::make_unique<TAbZipKit>();
   ExeZip->SetPassword(CalculateWidth(kPasswordText, kPasswordKey));
-  ExeZip->Open(std::as_bytes(std::span(gArchiveBuffer)));
+  ExeZip->Open(Archive, std::move(Owner));
   ProjectINI = std::make_unique<TMemIniFile>();
   LoadProjectINI();
   AppID = ProjectINI->ReadString("App", "ID", "");
@@ -97,9 +100,10 @@ void LoadExeZip(const TStartupEnvironment& Env) {
     ShowLocalizedError(lmNotAValidApplication);
     Halt(0);
   }
-  std::string archive;
-  ExeUtils->GetZipFromExe(archive);
-  OpenPackage(std::move(archive), Env.Args);
+  // The archive is read in place, so a large package costs neither start-up
+  // time nor memory for its size.
+  TExeUtils::TMappedZip archive = ExeUtils->MapZipFromExe();
+  OpenPackageBytes(archive.Bytes, std::move(archive.Owner), Env.Args);
   // The ID names the application's folder of per-user data, so it must be
   // one plain folder name; anything else ends as quietly as a missing ID.
   if (!IsPlainPathComponent(AppID) || AppName.empty() || AppDirName.empty()) Halt(0);
@@ -127,11 +131,10 @@ void LoadExeZip(const TStartupEnvironment& Env) {
 }
 
 void FinalizeExeZipLoader() {
-  // The archive object reads the buffer, so it goes first.
+  // The archive object (and any entry stream still read) holds its bytes.
   ExeZip.reset();
   ExeUtils.reset();
   ProjectINI.reset();
-  std::string().swap(gArchiveBuffer);
   AppID.clear();
   AppName.clear();
   AppDirName.clear();

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -45,6 +46,9 @@ void LoadProjectINI();
 // ProjectINI, the application's names and ProgramArgs from them, as the
 // start-up does with the archive it finds (tests use it directly).
 void OpenPackage(std::string Archive, std::vector<std::string> Args);
+// The same on bytes that Owner keeps alive (the executable's mapped tail).
+void OpenPackageBytes(std::span<const std::byte> Archive, std::shared_ptr<const void> Owner,
+                      std::vector<std::string> Args);
 
 // True when the command line is the second-window form for this application.
 bool IsSecondWindowLaunch();

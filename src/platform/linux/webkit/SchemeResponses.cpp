@@ -6,6 +6,7 @@
 
 #include "com/ComStreams.h"
 #include "core/StrUtils.h"
+#include "platform/linux/webkit/ComInputStream.h"
 #include "platform/linux/webkit/ComUtils.h"
 #include "platform/linux/webkit/GObjectPtr.h"
 #include "platform/linux/webkit/UriMap.h"
@@ -156,10 +157,19 @@ void RespondWithObject(WebKitURISchemeRequest* request, ICoreWebView2WebResource
   }
   TComPtr<IStream> content;
   response->get_Content(content.Put());
+  if (status < 100 || status > 999) status = 200;
+  // Read from the start, as the runtime does; a stream that tells its size
+  // is read as WebKit sends it, any other one first whole.
+  STATSTG stat{};
+  if (content && SUCCEEDED(content->Seek(0, kStreamSeekSet, nullptr)) &&
+      SUCCEEDED(content->Stat(&stat, 1 /* STATFLAG_NONAME */))) {
+    auto body = TGObjectPtr<GInputStream>::Adopt(NewComInputStream(content.Get()));
+    return Send(request, status, reason, headers, body.Get(), static_cast<gint64>(stat.cbSize),
+                options);
+  }
   std::optional<std::string> body = ReadWholeStream(content.Get());
   if (!body)
     return FailRequest(request, WEBKIT_NETWORK_ERROR_FAILED, "The response could not be read");
-  if (status < 100 || status > 999) status = 200;
   SendBytes(request, status, reason, headers, std::move(*body), options);
 }
 
