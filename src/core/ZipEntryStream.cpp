@@ -76,7 +76,8 @@ void TKeys::Update(std::uint8_t plain) {
 }
 
 std::uint8_t TKeys::Mask() const {
-  const std::uint16_t t = static_cast<std::uint16_t>(K2 | 2);
+  // Unsigned: a 16-bit value squared overflows the int it would promote to.
+  const std::uint32_t t = (K2 | 2) & 0xFFFF;
   return static_cast<std::uint8_t>((t * (t ^ 1)) >> 8);
 }
 

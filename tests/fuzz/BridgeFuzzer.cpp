@@ -20,6 +20,7 @@
 #include "FakeRuntime.h"
 #include "FakeUI.h"
 #include "FuzzPlatform.h"
+#include "com/Utf.h"
 #include "core/BridgeProtocol.h"
 #include "core/Calculations.h"
 #include "core/ZipWriter.h"
@@ -101,15 +102,18 @@ void FreshScratchFolder() {
 }
 
 void Send(std::string_view line) {
-  std::string message(line);
+  // The text as the host will read it: the runtime hands messages over as
+  // UTF-16, which turns invalid UTF-8 into U+FFFD.
+  std::string message = zel::Utf16ToUtf8(zel::Utf8ToUtf16(line));
   try {
-    zel::TBridgeRequest request = zel::ParseBridgeRequest(line);
+    zel::TBridgeRequest request = zel::ParseBridgeRequest(message);
     bool changed = ConfineAll(request.Data);
     // extractFile takes its target as it is, relative to the working folder
     // (which the fuzzer cannot move: libFuzzer reads its corpus from there).
     const auto target = request.Data.find("targetFile");
-    if (target != request.Data.end() && target->is_string()) {
-      target->get_ref<std::string&>().insert(0, zel::fuzz::ScratchDir());
+    if (target != request.Data.end() && !target->is_null() && !target->is_structured()) {
+      std::string path = target->is_string() ? target->get<std::string>() : target->dump();
+      *target = zel::fuzz::ScratchDir() + path;
       changed = true;
     }
     if (Confine(request.Uuid) || Confine(request.IdText) || changed) {
@@ -118,7 +122,9 @@ void Send(std::string_view line) {
       message = rebuilt.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
     }
   } catch (const zel::EBridgeArgument&) {
-    // Not a request: sent as it is, and must be ignored.
+    // Not a request: the dispatcher reads it alike and ignores it, so only
+    // the reading itself is fuzzed (above); it is not sent.
+    return;
   }
   TApp::Fake().RaiseWebMessage("file:///index.html", message);
 }

@@ -14,7 +14,7 @@
 namespace {
 
 void Captions(const std::vector<zel::TMenuItemData>& items, int depth) {
-  if (depth > zel::kMaxMenuDepth) std::abort();
+  if (!items.empty() && depth > zel::kMaxMenuDepth) std::abort();
   for (const zel::TMenuItemData& item : items) {
     zel::UnderscoreMnemonicCaption(item.Caption);
     zel::CaptionWithoutMark(item.Caption);

@@ -201,6 +201,22 @@ TEST(ZipEntryStreamTest, ReadsPackagesOfTheWriter) {
   EXPECT_EQ(folder->Size(), 0u);
 }
 
+// The cipher's byte from its third key: the product of two 16-bit values
+// is taken in unsigned arithmetic (as int it overflows for most keys). The
+// key is one that the fuzzer met decrypting a packaged entry.
+TEST(ZipEntryStreamTest, CipherMaskOfLargeKeys) {
+  const struct {
+    std::uint32_t K2;
+    int Mask;
+  } cases[] = {
+      {0x0000F8F5, 133}, {0x00012345, 90}, {0x00008000, 128}, {0xFFFFFFFF, 0}, {0x00000000, 0}};
+  for (const auto& c : cases) {
+    TKeys keys;
+    keys.K2 = c.K2;
+    EXPECT_EQ(keys.Mask(), c.Mask) << c.K2;
+  }
+}
+
 // Wrong passwords and damaged data never yield bytes as if they were the
 // entry's: a small entry is refused on opening, a large one fails the read
 // that would complete it.
