@@ -217,6 +217,22 @@ TEST(ZipEntryStreamTest, CipherMaskOfLargeKeys) {
   }
 }
 
+// A deflated entry whose directory records more bytes than its data gives
+// (as in an archive the fuzzer made): extraction fails like the stream
+// instead of answering with fewer bytes than the recorded size.
+TEST(ZipEntryStreamTest, DataShorterThanTheRecordedSize) {
+  std::string bytes = Archive({{"zel.ini", "[App]\nID=demo\nName=Demo\n", true, false}});
+  const std::size_t central = bytes.find("PK\1\2");
+  ASSERT_NE(central, std::string::npos);
+  bytes[central + 24 + 3] = '\1';  // the uncompressed size, plus 16 MB
+  TOpened archive = OpenArchive(bytes);
+  EXPECT_FALSE(archive.Zip->ExtractToString(0));
+  auto stream = archive.Zip->OpenEntryStream(0);
+  if (stream) {
+    EXPECT_EQ(ReadAt(*stream, 0, 64), "<read failed>");
+  }
+}
+
 // Wrong passwords and damaged data never yield bytes as if they were the
 // entry's: a small entry is refused on opening, a large one fails the read
 // that would complete it.
