@@ -33,7 +33,7 @@ TComReadStream::TComReadStream(std::shared_ptr<IReadStream> source, std::uint64_
 HRESULT TComReadStream::Read(void* pv, ULONG cb, ULONG* pcbRead) {
   if (pcbRead) *pcbRead = 0;
   if (!pv && cb) return E_POINTER;
-  std::lock_guard lock(FLock);
+  std::lock_guard lock(*FLock);
   const std::uint64_t left = FPosition < FLength ? FLength - FPosition : 0;
   const auto wanted = static_cast<ULONG>(std::min<std::uint64_t>(cb, left));
   ULONG done = 0;
@@ -50,7 +50,7 @@ HRESULT TComReadStream::Read(void* pv, ULONG cb, ULONG* pcbRead) {
 }
 
 HRESULT TComReadStream::Seek(std::int64_t move, DWORD origin, std::uint64_t* newPosition) {
-  std::lock_guard lock(FLock);
+  std::lock_guard lock(*FLock);
   std::int64_t base;
   switch (origin) {
     case kStreamSeekSet:
@@ -68,6 +68,16 @@ HRESULT TComReadStream::Seek(std::int64_t move, DWORD origin, std::uint64_t* new
   if (base + move < 0) return E_INVALIDARG;
   FPosition = static_cast<std::uint64_t>(base + move);
   if (newPosition) *newPosition = FPosition;
+  return S_OK;
+}
+
+HRESULT TComReadStream::Clone(IStream** stream) {
+  if (!stream) return E_POINTER;
+  std::lock_guard lock(*FLock);
+  auto* copy = new TComReadStream(FSource, FFirst, FLength);
+  copy->FLock = FLock;
+  copy->FPosition = FPosition;
+  *stream = copy;
   return S_OK;
 }
 

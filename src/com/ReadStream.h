@@ -67,10 +67,12 @@ class TComReadStream : public TComObject<IStream, IAgileObject> {
   HRESULT LockRegion(std::uint64_t, std::uint64_t, DWORD) override { return E_NOTIMPL; }
   HRESULT UnlockRegion(std::uint64_t, std::uint64_t, DWORD) override { return E_NOTIMPL; }
   HRESULT Stat(STATSTG* stat, DWORD flags) override;
-  HRESULT Clone(IStream**) override { return E_NOTIMPL; }
+  // The same window at the same position, reading the same source under
+  // the same lock.
+  HRESULT Clone(IStream** stream) override;
 
  private:
-  std::mutex FLock;
+  std::shared_ptr<std::mutex> FLock = std::make_shared<std::mutex>();
   std::shared_ptr<IReadStream> FSource;
   std::uint64_t FFirst = 0;
   std::uint64_t FLength = 0;

@@ -76,8 +76,7 @@ void TKeys::Update(std::uint8_t plain) {
 }
 
 std::uint8_t TKeys::Mask() const {
-  // Unsigned: a 16-bit value squared overflows the int it would promote to.
-  const std::uint32_t t = (K2 | 2) & 0xFFFF;
+  const std::uint32_t t = (K2 | 2) & 0xFFFF;  // unsigned: the product needs 32 bits
   return static_cast<std::uint8_t>((t * (t ^ 1)) >> 8);
 }
 

@@ -109,7 +109,7 @@ TEST_F(MainFormTest, ServesThePackageAndGrantsPermissions) {
   ASSERT_TRUE(r.Set);
   EXPECT_EQ(r.Status, 200);
   EXPECT_EQ(r.Reason, "OK");
-  EXPECT_EQ(r.Headers, "Content-Type: text/html; charset=utf-8");
+  EXPECT_EQ(r.Headers, "Content-Type: text/html; charset=utf-8\nAccept-Ranges: bytes");
   EXPECT_EQ(r.Body, "<p>hello</p>");
   EXPECT_FALSE(Fake().RaiseWebResourceRequested("file:///missing.html").Set);
   EXPECT_FALSE(Fake().RaiseWebResourceRequested("https://example.com/").Set);

@@ -5,6 +5,9 @@
 #include <optional>
 
 #include "com/ComStreams.h"
+#include "com/ReadStream.h"
+#include "core/ByteRanges.h"
+#include "core/FileSystem.h"
 #include "core/StrUtils.h"
 #include "platform/linux/webkit/ComInputStream.h"
 #include "platform/linux/webkit/ComUtils.h"
@@ -109,23 +112,29 @@ std::string LocalOriginOf(const THeaderList& headers, const std::string& pageUri
 
 void RespondWithFile(WebKitURISchemeRequest* request, const TServeOptions& options) {
   std::string path = FilePathOf(webkit_uri_scheme_request_get_uri(request));
-  TGObjectPtr<GFileInputStream> stream;
-  if (!path.empty()) {
-    auto file = TGObjectPtr<GFile>::Adopt(g_file_new_for_path(path.c_str()));
-    stream = TGObjectPtr<GFileInputStream>::Adopt(g_file_read(file.Get(), nullptr, nullptr));
-  }
-  if (!stream) {
+  std::shared_ptr<IReadStream> file = path.empty() ? nullptr : OpenFileReadStream(path);
+  if (!file) {
     if (options.MainDocument)
       FailRequest(request, WEBKIT_NETWORK_ERROR_FILE_DOES_NOT_EXIST, "File not found");
     else
       RespondWithStatus(request, 404, options);
     return;
   }
-  auto info = TGObjectPtr<GFileInfo>::Adopt(g_file_input_stream_query_info(
-      stream.Get(), G_FILE_ATTRIBUTE_STANDARD_SIZE, nullptr, nullptr));
-  gint64 size = info ? g_file_info_get_size(info.Get()) : -1;
-  Send(request, 200, "OK", {{"Content-Type", ContentTypeOf(path)}}, G_INPUT_STREAM(stream.Get()),
-       size, options);
+  // Whole, or the part a Range header asks for, as the host answers.
+  const std::uint64_t size = file->Size();
+  const THeaderList requestHeaders = RequestHeaders(request);
+  const std::string* rangeHeader = FindHeader(requestHeaders, "Range");
+  const TByteRange range = ResolveByteRange(rangeHeader ? *rangeHeader : "", size);
+  THeaderList headers{{"Content-Type", ContentTypeOf(path)}, {"Accept-Ranges", "bytes"}};
+  int status = 200;
+  if (range.Kind != TByteRange::TKind::Whole) {
+    headers.emplace_back("Content-Range", ContentRangeValue(range, size));
+    status = range.Kind == TByteRange::TKind::Partial ? 206 : 416;
+  }
+  auto window = MakeCom<TComReadStream, IStream>(file, range.First, range.Length);
+  auto body = TGObjectPtr<GInputStream>::Adopt(NewComInputStream(window.Get()));
+  Send(request, status, soup_status_get_phrase(static_cast<guint>(status)), headers, body.Get(),
+       static_cast<gint64>(range.Length), options);
 }
 
 void RespondWithObject(WebKitURISchemeRequest* request, ICoreWebView2WebResourceResponse* response,
