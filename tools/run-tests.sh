@@ -23,7 +23,7 @@ cmake --build --preset linux-asan -j "$jobs" --target zel_unit_tests
 ASAN_OPTIONS=detect_leaks=1 build/linux-asan/bin/zel_unit_tests --gtest_brief=1
 
 step "Fuzzing (short runs over the committed corpus)"
-tools/ci/fuzz.sh 30
+tools/ci/fuzz.sh
 
 step "Windows build and tests under Wine"
 tools/ci/windows-tests.sh

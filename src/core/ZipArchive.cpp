@@ -72,6 +72,7 @@ bool TAbZipKit::ExtractTo(int index, const TSink& sink) const {
   if (!file) return false;
   char buffer[64 * 1024];
   bool ok = true;
+  zip_uint64_t total = 0;
   for (;;) {
     const zip_int64_t n = zip_fread(file, buffer, sizeof buffer);
     if (n < 0) {
@@ -79,6 +80,7 @@ bool TAbZipKit::ExtractTo(int index, const TSink& sink) const {
       break;
     }
     if (n == 0) break;
+    total += static_cast<zip_uint64_t>(n);
     if (!sink(buffer, static_cast<size_t>(n))) {
       ok = false;
       break;
@@ -86,6 +88,10 @@ bool TAbZipKit::ExtractTo(int index, const TSink& sink) const {
   }
   // A CRC mismatch (wrong password, damaged data) is reported on close too.
   if (zip_fclose(file) != 0) ok = false;
+  // Data that decodes to another length than the directory records is
+  // damaged too, though its CRC may fit the bytes it gave (the streamed
+  // reader refuses it alike).
+  if ((st.valid & ZIP_STAT_SIZE) && total != st.size) ok = false;
   return ok;
 }
 

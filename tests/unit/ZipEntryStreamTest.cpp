@@ -203,6 +203,38 @@ TEST(ZipEntryStreamTest, ReadsPackagesOfTheWriter) {
   EXPECT_EQ(folder->Size(), 0u);
 }
 
+// The cipher's byte from its third key: the product of two 16-bit values
+// is taken in unsigned arithmetic (as int it overflows for most keys). The
+// key is one that the fuzzer met decrypting a packaged entry.
+TEST(ZipEntryStreamTest, CipherMaskOfLargeKeys) {
+  const struct {
+    std::uint32_t K2;
+    int Mask;
+  } cases[] = {
+      {0x0000F8F5, 133}, {0x00012345, 90}, {0x00008000, 128}, {0xFFFFFFFF, 0}, {0x00000000, 0}};
+  for (const auto& c : cases) {
+    TKeys keys;
+    keys.K2 = c.K2;
+    EXPECT_EQ(keys.Mask(), c.Mask) << c.K2;
+  }
+}
+
+// A deflated entry whose directory records more bytes than its data gives
+// (as in an archive the fuzzer made): extraction fails like the stream
+// instead of answering with fewer bytes than the recorded size.
+TEST(ZipEntryStreamTest, DataShorterThanTheRecordedSize) {
+  std::string bytes = Archive({{"zel.ini", "[App]\nID=demo\nName=Demo\n", true, false}});
+  const std::size_t central = bytes.find("PK\1\2");
+  ASSERT_NE(central, std::string::npos);
+  bytes[central + 24 + 3] = '\1';  // the uncompressed size, plus 16 MB
+  TOpened archive = OpenArchive(bytes);
+  EXPECT_FALSE(archive.Zip->ExtractToString(0));
+  auto stream = archive.Zip->OpenEntryStream(0);
+  if (stream) {
+    EXPECT_EQ(ReadAt(*stream, 0, 64), "<read failed>");
+  }
+}
+
 // Wrong passwords and damaged data never yield bytes as if they were the
 // entry's: a small entry is refused on opening, a large one fails the read
 // that would complete it.

@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
-# Builds the fuzzers with clang and runs each for the given number of
-# seconds (default 30) over a working copy of the committed seed corpus.
+# Builds the fuzzers with clang and runs each over a working copy of its
+# committed seed corpus (tests/fuzz/corpus/<name in lower case>) for the
+# given number of seconds (default 10); any finding fails the step.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
-seconds=${1:-30}
+seconds=${1:-10}
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz -j "$(nproc)"
-for name in archive ini bridge; do
-  target=build/fuzz/bin/zel_fuzz_${name^}
+for target in build/fuzz/bin/zel_fuzz_*; do
+  name=${target##*/zel_fuzz_}
+  name=${name,,}
   work=build/fuzz/corpus/$name
   mkdir -p "$work"
   echo "fuzzing $name for ${seconds}s"
