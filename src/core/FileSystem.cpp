@@ -1,5 +1,6 @@
 #include "core/FileSystem.h"
 
+#include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -65,6 +66,62 @@ void CreateParentFolders(const std::string& path) {
   if (!parent.empty()) fs::create_directories(parent, ec);
 }
 
+namespace {
+
+TTempFileGuard& Guard() {
+  static TTempFileGuard guard;
+  return guard;
+}
+
+constexpr std::string_view kTempMark = ".zel-";
+// A temporary name's number is a 32-bit random value.
+constexpr size_t kMaxTempDigits = 10;
+
+// A new temporary file beside `target`, created and held through the guard
+// when there is one. Without a guard the file is created on first write.
+std::pair<fs::path, std::shared_ptr<void>> NewTempFile(const fs::path& target) {
+  std::random_device random;
+  for (int attempt = 0; attempt < 8; ++attempt) {
+    fs::path temp = target;
+    temp += std::string(kTempMark) + std::to_string(random());
+    if (!Guard().CreateHeld) return {temp, nullptr};
+    if (auto hold = Guard().CreateHeld(FromFsPath(temp))) return {temp, std::move(hold)};
+    if (errno != EEXIST) break;  // not a name clash: another name fails alike
+  }
+  return {};
+}
+
+}  // namespace
+
+void SetTempFileGuard(TTempFileGuard guard) {
+  Guard() = std::move(guard);
+}
+
+bool IsTempNameOf(std::string_view name, std::string_view targetName) {
+  if (targetName.empty() || name.size() <= targetName.size() + kTempMark.size()) return false;
+  if (name.substr(0, targetName.size()) != targetName) return false;
+  name.remove_prefix(targetName.size());
+  if (name.substr(0, kTempMark.size()) != kTempMark) return false;
+  name.remove_prefix(kTempMark.size());
+  return name.size() <= kMaxTempDigits &&
+         name.find_first_not_of("0123456789") == std::string_view::npos;
+}
+
+int ClearWriteLeftovers(const std::string& path) {
+  if (!Guard().RemoveAbandoned) return 0;
+  const fs::path target = ToFsPath(path);
+  const std::string targetName = FromFsPath(target.filename());
+  fs::path folder = target.parent_path();
+  if (folder.empty()) folder = ".";
+  std::vector<fs::path> found;
+  std::error_code ec;
+  for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec))
+    if (IsTempNameOf(FromFsPath(it->path().filename()), targetName)) found.push_back(it->path());
+  int removed = 0;
+  for (const fs::path& leftover : found) removed += Guard().RemoveAbandoned(FromFsPath(leftover));
+  return removed;
+}
+
 std::string WriteFileAtomically(const std::string& path, std::string_view content) {
   std::error_code ec;
   fs::path target = ToFsPath(path);
@@ -79,11 +136,18 @@ std::string WriteFileAtomically(const std::string& path, std::string_view conten
     std::ofstream probe(target, std::ios::binary | std::ios::app);
     if (!probe) return "Cannot create file \"" + path + "\". " + std::strerror(errno);
   }
-  fs::path temp = target;
-  temp += ".zel-" + std::to_string(std::random_device{}());
+  ClearWriteLeftovers(FromFsPath(target));
+  // The hold lasts until the file is renamed, so no other writer takes it
+  // for a leftover meanwhile.
+  const auto [temp, hold] = NewTempFile(target);
+  if (temp.empty()) return "Cannot create file \"" + path + "\". " + std::strerror(errno);
   {
     std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-    if (!out) return "Cannot create file \"" + path + "\". " + std::strerror(errno);
+    if (!out) {
+      const std::string reason = std::strerror(errno);
+      fs::remove(temp, ec);
+      return "Cannot create file \"" + path + "\". " + reason;
+    }
     out.write(content.data(), static_cast<std::streamsize>(content.size()));
     out.flush();
     if (!out) {

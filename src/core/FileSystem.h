@@ -1,6 +1,7 @@
 // File operations that the bridge functions share.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -11,11 +12,35 @@
 
 namespace zel {
 
+// How writers sharing a folder tell a temporary file that is being written
+// from one that an interrupted write left behind. The platform installs one
+// at start; without it no leftover is ever removed, since none can be told
+// from a write in progress.
+struct TTempFileGuard {
+  // Creates `path` as a new empty file (failing when it exists) and holds it
+  // as in use, for every writer in any process, until the result is
+  // released. Null when it cannot be created and held.
+  std::function<std::shared_ptr<void>(const std::string& path)> CreateHeld;
+  // Removes `path` only when it is a regular file of this user that no
+  // writer holds; true when removed.
+  std::function<bool(const std::string& path)> RemoveAbandoned;
+};
+void SetTempFileGuard(TTempFileGuard guard);
+
+// Whether `name` is one of the temporary names the atomic writer gives a
+// file named `targetName`: the name, ".zel-" and decimal digits.
+bool IsTempNameOf(std::string_view name, std::string_view targetName);
+
+// Removes the temporary files that interrupted writes of `path` left beside
+// it, through the installed guard; how many were removed.
+int ClearWriteLeftovers(const std::string& path);
+
 // Replaces (or creates) the file with `content` so that the file is either
 // whole or unchanged: written beside it, then renamed over it, keeping the
 // old file's permissions. An existing file that cannot be opened for writing
-// (read-only) is refused and kept. Empty on success, else a message naming
-// the file.
+// (read-only) is refused and kept. What earlier interrupted writes of the
+// same file left is removed first, so at most the write in flight leaves a
+// temporary file behind. Empty on success, else a message naming the file.
 std::string WriteFileAtomically(const std::string& path, std::string_view content);
 
 // The whole content of a file; nothing when it cannot be opened or read.

@@ -147,4 +147,13 @@ bool WildcardMatch(std::string_view pattern, std::string_view text, TWildcardOpt
   return p == pattern.size();
 }
 
+std::string ShortenUtf8(std::string_view text, size_t maxBytes) {
+  if (text.size() <= maxBytes) return std::string(text);
+  constexpr std::string_view kEllipsis = "\xE2\x80\xA6";
+  if (maxBytes < kEllipsis.size()) return {};
+  size_t end = maxBytes - kEllipsis.size();
+  while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;
+  return std::string(text.substr(0, end)) + std::string(kEllipsis);
+}
+
 }  // namespace zel

@@ -35,4 +35,8 @@ bool TryStrToInt(std::string_view s, int& value);
 // "%d" with std::string.
 std::string IntToStr(long long v);
 
+// The text cut to at most `maxBytes` bytes, never inside a UTF-8 sequence,
+// with "\u2026" (…) added when something was cut (within the limit).
+std::string ShortenUtf8(std::string_view text, size_t maxBytes);
+
 }  // namespace zel

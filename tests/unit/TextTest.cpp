@@ -39,6 +39,24 @@ TEST(TextTest, TryStrToInt) {
   }
 }
 
+TEST(TextTest, ShortenUtf8CutsBetweenCharacters) {
+  const struct {
+    const char* text;
+    size_t max;
+    const char* expected;
+  } cases[] = {
+      {"short", 5, "short"},
+      {"longer", 5, "lo\xE2\x80\xA6"},
+      {"\xC3\xA4\xC3\xA4\xC3\xA4", 6, "\xC3\xA4\xC3\xA4\xC3\xA4"},
+      {"\xC3\xA4\xC3\xA4\xC3\xA4x", 6, "\xC3\xA4\xE2\x80\xA6"},
+      {"a\xF0\x9F\x98\x80"
+       "bc",
+       6, "a\xE2\x80\xA6"},
+      {"abcdef", 2, ""},
+  };
+  for (const auto& c : cases) EXPECT_EQ(ShortenUtf8(c.text, c.max), c.expected) << c.text;
+}
+
 TEST(TextTest, IsPlainPathComponent) {
   for (const char* name : {"demo", "com.example.app", " a b ", "é", "...", ".hidden", "a..b"})
     EXPECT_TRUE(IsPlainPathComponent(name)) << name;

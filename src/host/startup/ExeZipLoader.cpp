@@ -40,6 +40,9 @@ namespace {
 // at all, so an interrupted start never leaves a truncated library that
 // later starts would take as valid; an existing file is left alone.
 void ExtractNewFile(const std::string& entry, const std::string& target) {
+  // An extraction killed half way leaves its temporary file, which no later
+  // write clears once the file exists.
+  ClearWriteLeftovers(target);
   std::error_code ec;
   if (std::filesystem::exists(ToFsPath(target), ec)) return;
   CreateParentFolders(target);

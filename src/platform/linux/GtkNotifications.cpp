@@ -5,6 +5,7 @@
 #include <map>
 #include <string>
 
+#include "core/Text.h"
 #include "platform/linux/GtkCommon.h"
 #include "platform/linux/GtkUI.h"
 
@@ -13,6 +14,11 @@ namespace zel::gtk {
 namespace {
 
 constexpr const char* kNameKey = "zel-notification-name";
+// Servers lay out all they get, and the host waits for their answer: a
+// page's megabytes kept one busy (and the window frozen) for minutes. More
+// than a notification can show is cut.
+constexpr size_t kMaxTitleBytes = 1024;
+constexpr size_t kMaxBodyBytes = 16 * 1024;
 
 class TLibnotifyCenter final : public INotificationCenter {
  public:
@@ -36,8 +42,10 @@ class TLibnotifyCenter final : public INotificationCenter {
     return true;
   }
 
-  bool Present(const std::string& Name, const std::string& Title,
-               const std::string& Body) override {
+  bool Present(const std::string& Name, const std::string& FullTitle,
+               const std::string& FullBody) override {
+    const std::string Title = ShortenUtf8(FullTitle, kMaxTitleBytes);
+    const std::string Body = ShortenUtf8(FullBody, kMaxBodyBytes);
     // A server that reads markup would take "a < b & c" for broken markup.
     gchar* shownBody = FMarkup ? g_markup_escape_text(Body.c_str(), -1) : g_strdup(Body.c_str());
     NotifyNotification* n = nullptr;

@@ -3,10 +3,17 @@
 
 #include <string>
 
+#include "core/FileSystem.h"
+
 namespace zel::gtk {
 
 // Lets TStrUtils::GetFileMIMEType fall back to shared-mime-info.
 void InstallSystemMimeLookup();
+
+// Lets the atomic writer hold its temporary files and remove those that
+// interrupted writes left behind: installs TempFileGuard().
+void InstallTempFileGuard();
+TTempFileGuard TempFileGuard();
 
 // The user's home folder: $HOME, else the password database's entry.
 std::string HomeDir();

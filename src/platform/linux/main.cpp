@@ -14,6 +14,7 @@ int main() {
   std::setlocale(LC_ALL, "");
   std::setlocale(LC_NUMERIC, "C");
   zel::gtk::InstallSystemMimeLookup();
+  zel::gtk::InstallTempFileGuard();
   zel::gtk::TGtkUI ui;
   zel::SetUI(&ui);
   const int exitCode = zel::RunProgram();

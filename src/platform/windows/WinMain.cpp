@@ -5,6 +5,7 @@
 
 #include "host/startup/Program.h"
 #include "platform/windows/MimeLookup.h"
+#include "platform/windows/TempFileGuard.h"
 #include "platform/windows/Win32UI.h"
 #include "ports/UI.h"
 
@@ -29,6 +30,7 @@ struct TInstalledUI {
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   TOleSession ole;
   zel::win::InstallSystemMimeLookup();
+  zel::win::InstallTempFileGuard();
   zel::win::TWin32UI ui;
   TInstalledUI installed(ui);
   return zel::RunProgram();
