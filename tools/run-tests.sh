@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything and runs every test: the Linux
-# unit tests (also under the address and undefined-behaviour sanitizers),
-# the browser runtime and end-to-end tests under a virtual display, short
+# unit tests (also under the address and undefined-behaviour sanitizers and
+# under the thread sanitizer), the browser runtime and end-to-end tests under
+# a virtual display, short
 # fuzzing runs, and the Windows build with its tests under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -21,6 +22,11 @@ step "Unit tests under ASan and UBSan"
 cmake --preset linux-asan >/dev/null
 cmake --build --preset linux-asan -j "$jobs" --target zel_unit_tests
 ASAN_OPTIONS=detect_leaks=1 build/linux-asan/bin/zel_unit_tests --gtest_brief=1
+
+step "Unit tests under ThreadSanitizer"
+cmake --preset linux-tsan >/dev/null
+cmake --build --preset linux-tsan -j "$jobs" --target zel_unit_tests
+TSAN_OPTIONS=halt_on_error=1 build/linux-tsan/bin/zel_unit_tests --gtest_brief=1
 
 step "Fuzzing (short runs over the committed corpus)"
 tools/ci/fuzz.sh 30
