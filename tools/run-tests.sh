@@ -20,8 +20,14 @@ ctest --preset linux -j 1
 
 step "Unit tests under ASan and UBSan"
 cmake --preset linux-asan >/dev/null
-cmake --build --preset linux-asan -j "$jobs" --target zel_unit_tests
+cmake --build --preset linux-asan -j "$jobs" --target zel_unit_tests zel zelpack zelwebkit
 ASAN_OPTIONS=detect_leaks=1 build/linux-asan/bin/zel_unit_tests --gtest_brief=1
+
+step "End-to-end tests of the bridge under ASan and UBSan"
+# One module that crosses every layer, page to handler and back: the whole
+# suite under the sanitizers takes too long for every run.
+ZEL_BUILD_DIR="$PWD/build/linux-asan" ZEL_E2E_ASAN_RUNTIME="$(gcc -print-file-name=libasan.so)" \
+  tests/e2e/run.sh test_bridge
 
 step "Unit tests under ThreadSanitizer"
 cmake --preset linux-tsan >/dev/null
