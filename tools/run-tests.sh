@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything and runs every test: the Linux
 # unit tests (also under the address and undefined-behaviour sanitizers and
-# under the thread sanitizer), the browser runtime and end-to-end tests under
+# under the thread sanitizer, with the runtime tests), the browser runtime and end-to-end tests under
 # a virtual display, short
 # fuzzing runs, and the Windows build with its tests under Wine.
 set -euo pipefail
@@ -29,10 +29,11 @@ step "End-to-end tests of the bridge under ASan and UBSan"
 ZEL_BUILD_DIR="$PWD/build/linux-asan" ZEL_E2E_ASAN_RUNTIME="$(gcc -print-file-name=libasan.so)" \
   tests/e2e/run.sh test_bridge
 
-step "Unit tests under ThreadSanitizer"
+step "Unit and runtime tests under ThreadSanitizer"
 cmake --preset linux-tsan >/dev/null
-cmake --build --preset linux-tsan -j "$jobs" --target zel_unit_tests
+cmake --build --preset linux-tsan -j "$jobs" --target zel_unit_tests zel_runtime_tests
 TSAN_OPTIONS=halt_on_error=1 build/linux-tsan/bin/zel_unit_tests --gtest_brief=1
+ctest --test-dir build/linux-tsan -R zel_runtime_tests --output-on-failure
 
 step "Fuzzing (short runs over the committed corpus)"
 tools/ci/fuzz.sh 30
