@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything and runs every test: the Linux
-# unit tests (also under the address and undefined-behaviour sanitizers and
-# under the thread sanitizer, with the runtime tests), the browser runtime and end-to-end tests under
-# a virtual display, short
-# fuzzing runs, and the Windows build with its tests under Wine.
+# unit tests, the browser runtime and end-to-end tests under a virtual
+# display, the same under the sanitizers (unit tests and the bridge's
+# end-to-end tests under ASan and UBSan, unit and runtime tests under
+# ThreadSanitizer), short fuzzing runs, and the Windows build with its tests
+# under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/ci/install-deps.sh
