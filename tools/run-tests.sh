@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything and runs every test: the Linux
-# unit tests (also under the address and undefined-behaviour sanitizers),
-# the browser runtime and end-to-end tests under a virtual display, short
-# fuzzing runs, and the Windows build with its tests under Wine.
+# unit tests, the browser runtime and end-to-end tests under a virtual
+# display, the same under the sanitizers (unit tests and the bridge's
+# end-to-end tests under ASan and UBSan, unit and runtime tests under
+# ThreadSanitizer), short fuzzing runs, and the Windows build with its tests
+# under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/ci/install-deps.sh
@@ -19,8 +21,20 @@ ctest --preset linux -j 1
 
 step "Unit tests under ASan and UBSan"
 cmake --preset linux-asan >/dev/null
-cmake --build --preset linux-asan -j "$jobs" --target zel_unit_tests
+cmake --build --preset linux-asan -j "$jobs" --target zel_unit_tests zel zelpack zelwebkit
 ASAN_OPTIONS=detect_leaks=1 build/linux-asan/bin/zel_unit_tests --gtest_brief=1
+
+step "End-to-end tests of the bridge under ASan and UBSan"
+# One module that crosses every layer, page to handler and back: the whole
+# suite under the sanitizers takes too long for every run.
+ZEL_BUILD_DIR="$PWD/build/linux-asan" ZEL_E2E_ASAN_RUNTIME="$(gcc -print-file-name=libasan.so)" \
+  tests/e2e/run.sh test_bridge
+
+step "Unit and runtime tests under ThreadSanitizer"
+cmake --preset linux-tsan >/dev/null
+cmake --build --preset linux-tsan -j "$jobs" --target zel_unit_tests zel_runtime_tests
+TSAN_OPTIONS=halt_on_error=1 build/linux-tsan/bin/zel_unit_tests --gtest_brief=1
+ctest --test-dir build/linux-tsan -R zel_runtime_tests --output-on-failure
 
 step "Fuzzing (short runs over the committed corpus)"
 tools/ci/fuzz.sh

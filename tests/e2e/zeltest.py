@@ -17,6 +17,11 @@ BUILD = os.environ.get("ZEL_BUILD_DIR", os.path.join(ROOT, "build", "linux"))
 ZEL = os.path.join(BUILD, "bin", "zel")
 ZELPACK = os.path.join(BUILD, "bin", "zelpack")
 ARTIFACTS = os.environ.get("ZEL_E2E_ARTIFACTS", os.path.join(BUILD, "e2e-artifacts"))
+# A host built with the address sanitizer: the path of its runtime library.
+# The host's children (WebKit's web processes load the runtime library as an
+# extension) need it preloaded, and its reports go to files the test reads,
+# since the host's own output is not kept.
+SANITIZER = os.environ.get("ZEL_E2E_ASAN_RUNTIME")
 
 # The page-side helper every test page can use: report(name, value) writes
 # a JSON report through the bridge; it is defined before the page's scripts.
@@ -129,7 +134,10 @@ class ZelTestCase(unittest.TestCase):
         for p in reversed(self.services):
             p.kill()
             p.wait(10)
+        reports = self.sanitizer_reports()
         shutil.rmtree(self.tmp, ignore_errors=True)
+        if reports:
+            raise AssertionError("sanitizer reports:\n" + "\n".join(reports))
 
     # ---- applications ----------------------------------------------------
 
@@ -165,8 +173,27 @@ class ZelTestCase(unittest.TestCase):
         with open(path, mode) as f:
             f.write(content)
 
+    def sanitizer_env(self):
+        if not SANITIZER:
+            return {}
+        # Leaks are the unit tests' business: here WebKit's own would drown
+        # ours. Short allocation stacks keep the uninstrumented WebKit quick.
+        log = "log_path=" + os.path.join(self.tmp, "sanitizer")
+        return {"LD_PRELOAD": SANITIZER,
+                "ASAN_OPTIONS": "detect_leaks=0:halt_on_error=1:malloc_context_size=8:" + log,
+                "UBSAN_OPTIONS": "print_stacktrace=1:halt_on_error=1:" + log}
+
+    def sanitizer_reports(self):
+        names = sorted(n for n in os.listdir(self.tmp) if n.startswith("sanitizer."))
+        texts = []
+        for name in names:
+            with open(os.path.join(self.tmp, name), errors="replace") as f:
+                texts.append(name + ":\n" + f.read())
+        return texts
+
     def start(self, exe, *args, env=None):
         e = dict(self.env)
+        e.update(self.sanitizer_env())
         e.update(env or {})
         p = subprocess.Popen([exe, *args], env=e, stdout=subprocess.DEVNULL,
                              stderr=subprocess.DEVNULL, cwd=self.tmp)

@@ -2,6 +2,7 @@
 // environment creation, which the host starts on a worker thread.
 #pragma once
 
+#include <atomic>
 #include <cstdlib>
 #include <cstring>
 #include <deque>
@@ -49,7 +50,9 @@ struct TState {
   HRESULT GetWebViewResult = S_OK, GetSettingsResult = S_OK;
   HRESULT ScriptResult = S_OK;
   std::string ScriptJson = "null";
-  int Environments = 0, ControllersRequested = 0;
+  // Counted on the worker thread, watched by the test's thread.
+  std::atomic<int> Environments = 0;
+  int ControllersRequested = 0;
   std::deque<std::function<void()>> Pending;
   TFakeWebView* WebView = nullptr;
   TFakeController* Controller = nullptr;

@@ -40,7 +40,8 @@ class TControl : public IFakeRuntime {
     s.EnvReturned = s.EnvCompleted = s.ControllerCompleted = s.ControllerReturned = S_OK;
     s.GetWebViewResult = s.GetSettingsResult = s.ScriptResult = S_OK;
     s.ScriptJson = "null";
-    s.Environments = s.ControllersRequested = 0;
+    s.Environments = 0;
+    s.ControllersRequested = 0;
     s.Pending.clear();
     s.LastArgsRead = false;
     s.Source = "about:blank";

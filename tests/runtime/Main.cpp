@@ -7,18 +7,28 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <string>
 
 extern "C" void __asan_init() __attribute__((weak));
+extern "C" void __tsan_init() __attribute__((weak));
 
 namespace {
 
-void PreloadSanitizerForChildren() {
-  if (!&__asan_init) return;
+bool Preload(void (*symbol)()) {
   Dl_info info{};
-  if (!dladdr(reinterpret_cast<void*>(&__asan_init), &info) || !info.dli_fname) return;
-  // Read by the children only: this process parsed its options at start.
+  if (!symbol || !dladdr(reinterpret_cast<void*>(symbol), &info) || !info.dli_fname) return false;
   setenv("LD_PRELOAD", info.dli_fname, 1);
-  setenv("ASAN_OPTIONS", "detect_leaks=0:halt_on_error=1", 1);
+  return true;
+}
+
+// The options are read by the children only: this process parsed its own at
+// start.
+void PreloadSanitizerForChildren() {
+  if (Preload(&__asan_init)) setenv("ASAN_OPTIONS", "detect_leaks=0:halt_on_error=1", 1);
+  // All of WebKit's helper processes inherit the preload; only the web
+  // process runs our library, on its main thread. Reports there would be
+  // about WebKit's own synchronisation, which the sanitizer cannot see.
+  if (Preload(&__tsan_init)) setenv("TSAN_OPTIONS", "report_bugs=0", 1);
 }
 
 }  // namespace

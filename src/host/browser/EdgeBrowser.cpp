@@ -26,7 +26,6 @@ void TCustomEdgeBrowser::SetParent(IBrowserFormPeer& Parent) {
 }
 
 bool TCustomEdgeBrowser::RecordResult(HRESULT hr) {
-  std::lock_guard guard(FCritSec);
   FLastErrorCode = hr;
   return SUCCEEDED(hr);
 }

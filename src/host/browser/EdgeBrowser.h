@@ -4,6 +4,7 @@
 // turns the runtime's events into typed events.
 #pragma once
 
+#include <atomic>
 #include <functional>
 #include <map>
 #include <memory>
@@ -229,10 +230,11 @@ class TCustomEdgeBrowser : private IControlEvents {
   TComPtr<ICoreWebView2> FWebView;
   TComPtr<ICoreWebView2Settings> FWebViewSettings;
   double FSizeRatio = 1.0;
-  HRESULT FLastErrorCode = S_OK;
+  // Also written by the creation worker when the runtime refuses at once,
+  // while the application may read it on the UI thread.
+  std::atomic<HRESULT> FLastErrorCode = S_OK;
   bool FWebViewFocusEventActive = false;
   std::string FLastURL;
-  std::mutex FCritSec;
   std::unique_ptr<IBrowserHostPeer> FPeer;
   std::shared_ptr<TCreation> FCreation;
 
