@@ -40,16 +40,16 @@ TByteRange Partial(std::uint64_t first, std::uint64_t last) {
 
 TByteRange ResolveByteRange(std::string_view rangeHeader, std::uint64_t size) {
   const TByteRange whole{TByteRange::TKind::Whole, 0, size};
-  std::string_view spec = Trimmed(rangeHeader);
-  const size_t equals = spec.find('=');
-  if (equals == std::string_view::npos || LowerAscii(Trimmed(spec.substr(0, equals))) != "bytes")
+  std::string_view ranges = Trimmed(rangeHeader);
+  const size_t equals = ranges.find('=');
+  if (equals == std::string_view::npos || LowerAscii(Trimmed(ranges.substr(0, equals))) != "bytes")
     return whole;
-  spec = Trimmed(spec.substr(equals + 1));
-  if (spec.find(',') != std::string_view::npos) return whole;
-  const size_t dash = spec.find('-');
+  ranges = Trimmed(ranges.substr(equals + 1));
+  if (ranges.find(',') != std::string_view::npos) return whole;
+  const size_t dash = ranges.find('-');
   if (dash == std::string_view::npos) return whole;
-  const std::string_view firstText = Trimmed(spec.substr(0, dash));
-  const std::string_view lastText = Trimmed(spec.substr(dash + 1));
+  const std::string_view firstText = Trimmed(ranges.substr(0, dash));
+  const std::string_view lastText = Trimmed(ranges.substr(dash + 1));
 
   if (firstText.empty()) {  // a suffix: the last N bytes
     const std::optional<std::uint64_t> suffix = Number(lastText);
