@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything and runs every test: the Linux
 # unit tests, the browser runtime and end-to-end tests under a virtual
-# display, the same under the sanitizers (unit tests and the bridge's
+# display, the same under the sanitizers (unit, runtime and the bridge's
 # end-to-end tests under ASan and UBSan, unit tests under
 # ThreadSanitizer), short fuzzing runs, and the Windows build with its
 # tests under Wine.
@@ -19,10 +19,11 @@ cmake --build --preset linux -j "$jobs"
 step "Linux tests (unit, runtime, end to end)"
 ctest --preset linux -j 1
 
-step "Unit tests under ASan and UBSan"
+step "Unit and runtime tests under ASan and UBSan"
 cmake --preset linux-asan >/dev/null
-cmake --build --preset linux-asan -j "$jobs" --target zel_unit_tests zel zelpack zelwebkit
+cmake --build --preset linux-asan -j "$jobs" --target zel_unit_tests zel zelpack zelwebkit zel_runtime_tests
 ASAN_OPTIONS=detect_leaks=1 build/linux-asan/bin/zel_unit_tests --gtest_brief=1
+ctest --test-dir build/linux-asan -R zel_runtime_tests --output-on-failure
 
 step "End-to-end tests of the bridge under ASan and UBSan"
 # One module that crosses every layer, page to handler and back: the whole
