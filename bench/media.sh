@@ -6,18 +6,8 @@
 # window that plays the file from disk (file:), the engine's own best case.
 # Usage: bench/media.sh [runs]   (needs a linux build and gst-launch-1.0)
 set -euo pipefail
-here=$(cd "$(dirname "$0")" && pwd)
-build=${ZEL_BUILD_DIR:-$here/../build/linux}
 runs=${1:-5}
-if [ -z "${ZEL_BENCH_INNER:-}" ]; then
-  export ZEL_BENCH_INNER=1
-  exec xvfb-run -a -s "-screen 0 1280x800x24" dbus-run-session -- "$0" "$@"
-fi
-openbox >/dev/null 2>&1 & sleep 0.5
-work=$(mktemp -d)
-trap 'rm -rf "$work"; kill %1 2>/dev/null || true' EXIT
-export XDG_DATA_HOME=$work/data XDG_RUNTIME_DIR=$work/run
-mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
+source "$(dirname "$0")/display.sh"
 
 # 60 s of noise, nearly uncompressed: about 100 MB, a key frame every second.
 mkdir -p "$work/app/app/media"

@@ -5,17 +5,8 @@
 # and the store alone, without a page.
 # Usage: bench/registry.sh   (needs a linux build; runs under Xvfb)
 set -euo pipefail
-here=$(cd "$(dirname "$0")" && pwd)
-build=${ZEL_BUILD_DIR:-$here/../build/linux}
-if [ -z "${ZEL_BENCH_INNER:-}" ]; then
-  export ZEL_BENCH_INNER=1
-  exec xvfb-run -a -s "-screen 0 1280x800x24" dbus-run-session -- "$0" "$@"
-fi
-openbox >/dev/null 2>&1 & sleep 0.5
-work=$(mktemp -d)
-trap 'rm -rf "$work"; kill %1 2>/dev/null || true' EXIT
-export XDG_DATA_HOME=$work/data XDG_RUNTIME_DIR=$work/run XDG_CONFIG_HOME=$work/config
-mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
+source "$(dirname "$0")/display.sh"
+export XDG_CONFIG_HOME=$work/config
 
 # $1: name, $2: the page's start (index.html or a copy that runs the load).
 pack() {

@@ -7,18 +7,8 @@
 #     flight, against the same JSON over a bare script message handler.
 # Usage: bench/run.sh [runs]   (needs a linux build; runs under Xvfb)
 set -euo pipefail
-here=$(cd "$(dirname "$0")" && pwd)
-build=${ZEL_BUILD_DIR:-$here/../build/linux}
 runs=${1:-15}
-if [ -z "${ZEL_BENCH_INNER:-}" ]; then
-  export ZEL_BENCH_INNER=1
-  exec xvfb-run -a -s "-screen 0 1280x800x24" dbus-run-session -- "$0" "$@"
-fi
-openbox >/dev/null 2>&1 & sleep 0.5
-work=$(mktemp -d)
-trap 'rm -rf "$work"; kill %1 2>/dev/null || true' EXIT
-export XDG_DATA_HOME=$work/data XDG_RUNTIME_DIR=$work/run
-mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
+source "$(dirname "$0")/display.sh"
 
 mkdir -p "$work/startup/app"
 cp "$here/pages/startup.html" "$work/startup/app/index.html"
