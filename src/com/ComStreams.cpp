@@ -26,25 +26,30 @@ HRESULT TComMemoryStream::Write(const void* pv, ULONG cb, ULONG* pcbWritten) {
   return S_OK;
 }
 
-HRESULT TComMemoryStream::Seek(std::int64_t move, DWORD origin, std::uint64_t* newPosition) {
+HRESULT MoveStreamPosition(std::int64_t move, DWORD origin, std::uint64_t size,
+                           std::uint64_t& position, std::uint64_t* newPosition) {
   std::int64_t base;
   switch (origin) {
     case kStreamSeekSet:
       base = 0;
       break;
     case kStreamSeekCur:
-      base = static_cast<std::int64_t>(FPosition);
+      base = static_cast<std::int64_t>(position);
       break;
     case kStreamSeekEnd:
-      base = static_cast<std::int64_t>(FData.size());
+      base = static_cast<std::int64_t>(size);
       break;
     default:
       return E_INVALIDARG;
   }
   if (base + move < 0) return E_INVALIDARG;
-  FPosition = static_cast<std::uint64_t>(base + move);
-  if (newPosition) *newPosition = FPosition;
+  position = static_cast<std::uint64_t>(base + move);
+  if (newPosition) *newPosition = position;
   return S_OK;
+}
+
+HRESULT TComMemoryStream::Seek(std::int64_t move, DWORD origin, std::uint64_t* newPosition) {
+  return MoveStreamPosition(move, origin, FData.size(), FPosition, newPosition);
 }
 
 HRESULT TComMemoryStream::SetSize(std::uint64_t size) {

@@ -14,6 +14,11 @@
 
 namespace zel {
 
+// IStream::Seek over a stream of `size` bytes: moves `position`, which may
+// pass the end but never go before the start.
+HRESULT MoveStreamPosition(std::int64_t move, DWORD origin, std::uint64_t size,
+                           std::uint64_t& position, std::uint64_t* newPosition);
+
 // A stream that owns its bytes, so it stays readable for as long as the
 // runtime holds a reference.
 class TComMemoryStream : public TComObject<IStream, IAgileObject> {

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "com/ComStreams.h"
+
 namespace zel {
 
 bool TStringReadStream::Seek(std::uint64_t position) {
@@ -51,24 +53,7 @@ HRESULT TComReadStream::Read(void* pv, ULONG cb, ULONG* pcbRead) {
 
 HRESULT TComReadStream::Seek(std::int64_t move, DWORD origin, std::uint64_t* newPosition) {
   std::lock_guard lock(*FLock);
-  std::int64_t base;
-  switch (origin) {
-    case kStreamSeekSet:
-      base = 0;
-      break;
-    case kStreamSeekCur:
-      base = static_cast<std::int64_t>(FPosition);
-      break;
-    case kStreamSeekEnd:
-      base = static_cast<std::int64_t>(FLength);
-      break;
-    default:
-      return E_INVALIDARG;
-  }
-  if (base + move < 0) return E_INVALIDARG;
-  FPosition = static_cast<std::uint64_t>(base + move);
-  if (newPosition) *newPosition = FPosition;
-  return S_OK;
+  return MoveStreamPosition(move, origin, FLength, FPosition, newPosition);
 }
 
 HRESULT TComReadStream::Clone(IStream** stream) {
