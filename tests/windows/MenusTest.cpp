@@ -14,17 +14,12 @@
 #include "platform/windows/Win32Menus.h"
 #include "platform/windows/Win32UI.h"
 #include "ports/UI.h"
+#include "tests/windows/TestUtil.h"
 
 namespace zel {
 namespace {
 
-void Pump() {
-  MSG msg;
-  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
-  }
-}
+using wintest::Pump;
 
 struct TEvents : ITrayIconEvents {
   std::vector<int> Clicks;

@@ -43,4 +43,13 @@ bool WaitUntil(TCond cond, DWORD timeoutMs) {
   return true;
 }
 
+// Runs queued messages of this thread until none is left.
+inline void Pump() {
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+}
+
 }  // namespace zel::wintest

@@ -11,18 +11,12 @@
 #include "platform/windows/Win32Form.h"
 #include "platform/windows/Win32UI.h"
 #include "ports/UI.h"
+#include "tests/windows/TestUtil.h"
 
 namespace zel {
 namespace {
 
-// Runs queued messages until none is left.
-void Pump() {
-  MSG msg;
-  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
-  }
-}
+using wintest::Pump;
 
 // The real UI, except that message dialogs are recorded instead of shown
 // (ReportException shows one).
