@@ -27,6 +27,18 @@ UINT SmallIconSize(HWND hwnd) {
   return static_cast<UINT>(GetSystemMetricsForDpi(SM_CXSMICON, dpi ? dpi : 96));
 }
 
+// A 32-bpp DIB section; a negative height makes it top-down.
+HBITMAP CreateDib32(LONG width, LONG height, void** bits) {
+  BITMAPINFO bmi{};
+  bmi.bmiHeader.biSize = sizeof(bmi.bmiHeader);
+  bmi.bmiHeader.biWidth = width;
+  bmi.bmiHeader.biHeight = height;
+  bmi.bmiHeader.biPlanes = 1;
+  bmi.bmiHeader.biBitCount = 32;
+  bmi.bmiHeader.biCompression = BI_RGB;
+  return CreateDIBSection(nullptr, &bmi, DIB_RGB_COLORS, bits, nullptr, 0);
+}
+
 }  // namespace
 
 HBITMAP DecodeMenuBitmap(const std::string& Data, int Size) {
@@ -58,15 +70,9 @@ HBITMAP DecodeMenuBitmap(const std::string& Data, int Size) {
                                      WICBitmapDitherTypeNone, nullptr, 0,
                                      WICBitmapPaletteTypeCustom)))
     return nullptr;
-  BITMAPINFO bmi{};
-  bmi.bmiHeader.biSize = sizeof(bmi.bmiHeader);
-  bmi.bmiHeader.biWidth = static_cast<LONG>(sw);
-  bmi.bmiHeader.biHeight = -static_cast<LONG>(sh);  // top-down
-  bmi.bmiHeader.biPlanes = 1;
-  bmi.bmiHeader.biBitCount = 32;
-  bmi.bmiHeader.biCompression = BI_RGB;
   void* bits = nullptr;
-  HBITMAP bitmap = CreateDIBSection(nullptr, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  // Negative height: top-down rows, as the converter copies them.
+  HBITMAP bitmap = CreateDib32(static_cast<LONG>(sw), -static_cast<LONG>(sh), &bits);
   if (!bitmap) return nullptr;
   if (FAILED(converter.P->CopyPixels(nullptr, sw * 4, sw * sh * 4, static_cast<BYTE*>(bits)))) {
     DeleteObject(bitmap);
@@ -81,15 +87,8 @@ HBITMAP GreyMenuBitmap(HBITMAP Source) {
       !dib.dsBm.bmBits)
     return nullptr;
   const LONG w = dib.dsBm.bmWidth, h = dib.dsBm.bmHeight;
-  BITMAPINFO bmi{};
-  bmi.bmiHeader.biSize = sizeof(bmi.bmiHeader);
-  bmi.bmiHeader.biWidth = w;
-  bmi.bmiHeader.biHeight = dib.dsBmih.biHeight;  // the same row order
-  bmi.bmiHeader.biPlanes = 1;
-  bmi.bmiHeader.biBitCount = 32;
-  bmi.bmiHeader.biCompression = BI_RGB;
   void* bits = nullptr;
-  HBITMAP grey = CreateDIBSection(nullptr, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HBITMAP grey = CreateDib32(w, dib.dsBmih.biHeight, &bits);  // the same row order
   if (!grey) return nullptr;
   const auto* in = static_cast<const BYTE*>(dib.dsBm.bmBits);
   auto* out = static_cast<BYTE*>(bits);
