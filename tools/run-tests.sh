@@ -2,9 +2,8 @@
 # Installs what is missing, builds everything and runs every test: the Linux
 # unit tests, the browser runtime and end-to-end tests under a virtual
 # display, the same under the sanitizers (unit, runtime and the bridge's
-# end-to-end tests under ASan and UBSan, unit tests under
-# ThreadSanitizer), short fuzzing runs, and the Windows build with its
-# tests under Wine.
+# end-to-end tests under ASan and UBSan; ThreadSanitizer on request), short
+# fuzzing runs, and the Windows build with its tests under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/ci/install-deps.sh
@@ -31,16 +30,19 @@ step "End-to-end tests of the bridge under ASan and UBSan"
 ZEL_BUILD_DIR="$PWD/build/linux-asan" ZEL_E2E_ASAN_RUNTIME="$(gcc -print-file-name=libasan.so)" \
   tests/e2e/run.sh test_bridge
 
-step "Unit tests under ThreadSanitizer"
-# The runtime tests are clean under it too, but building WebKit's side for
-# ThreadSanitizer costs minutes on every run: ZEL_TSAN_RUNTIME=1 adds them.
-cmake --preset linux-tsan >/dev/null
-tsan_targets=(zel_unit_tests)
-[[ -n "${ZEL_TSAN_RUNTIME:-}" ]] && tsan_targets+=(zel_runtime_tests)
-cmake --build --preset linux-tsan -j "$jobs" --target "${tsan_targets[@]}"
-TSAN_OPTIONS=halt_on_error=1 build/linux-tsan/bin/zel_unit_tests --gtest_brief=1
-if [[ -n "${ZEL_TSAN_RUNTIME:-}" ]]; then
-  ctest --test-dir build/linux-tsan -R zel_runtime_tests --output-on-failure
+if [[ -n "${ZEL_TSAN:-}${ZEL_TSAN_RUNTIME:-}" ]]; then
+  # A third full build of the code: on request (the unit and runtime tests
+  # are clean under it; ZEL_TSAN=1 runs the unit tests, ZEL_TSAN_RUNTIME=1
+  # the runtime tests too), so that every run stays well under half an hour.
+  step "Tests under ThreadSanitizer"
+  cmake --preset linux-tsan >/dev/null
+  tsan_targets=(zel_unit_tests)
+  [[ -n "${ZEL_TSAN_RUNTIME:-}" ]] && tsan_targets+=(zel_runtime_tests)
+  cmake --build --preset linux-tsan -j "$jobs" --target "${tsan_targets[@]}"
+  TSAN_OPTIONS=halt_on_error=1 build/linux-tsan/bin/zel_unit_tests --gtest_brief=1
+  if [[ -n "${ZEL_TSAN_RUNTIME:-}" ]]; then
+    ctest --test-dir build/linux-tsan -R zel_runtime_tests --output-on-failure
+  fi
 fi
 
 step "Fuzzing (short runs over the committed corpus)"
