@@ -277,7 +277,7 @@ def check_page(log):
     lines = log.lines()
     check("navigates to the start page", "Navigate file:///index.html" in lines)
     check("page served from the package", "resource file:///index.html 200 OK" in lines and
-          "headers Content-Type: text/html; charset=utf-8" in lines and
+          "headers Content-Type: text/html; charset=utf-8\\nAccept-Ranges: bytes" in lines and
           "body " + PAGE.replace("\n", "\\n") in lines,
           [l for l in lines if l.startswith(("resource", "headers", "body"))])
     check("bridge script injected", any(l.startswith("AddScriptToExecuteOnDocumentCreated")
