@@ -90,6 +90,9 @@ class WindowFunctions(ZelTestCase):
           await step("bad", async () => [await W.setSize({width: -5, height: "x", left: 10.5}),
                                          await pending(W.setSize({width: [1]}), 300),
                                          await W.getTitle()]);
+          await step("huge", async () => [
+            await W.setSize({left: 0, top: 0, width: 30000, height: "99999999999999999999999"}),
+            await W.getSize()]);
           await step("sized", async () => [await W.setSize({width: 900, height: 600}), await W.getSize()]);
           await step("regrown", async () => {
             for (let i = 0; i < 40 && window.innerWidth < 800; i++) await sleep(50);
@@ -148,6 +151,14 @@ class WindowFunctions(ZelTestCase):
 
         self.assertEqual(self.ask("bad")[:2], [True, "pending"])
         self.go("bad")
+        # No bigger than the desktop (1280 x 800) and the frame, as on Windows:
+        # 30000 pixels square would cost gigabytes in every process that draws.
+        answer, huge = self.ask("huge")
+        self.assertTrue(answer)
+        frame = lambda size: (size["width"] - 1280, size["height"] - 800)
+        self.assertTrue(all(0 <= extra < 60 for extra in frame(huge)), huge)
+        wait_for(lambda: frame(self.outer(window)) == frame(huge), 10, what="the desktop's size")
+        self.go("huge")
         sized = self.ask("sized")[1]
         wait_for(lambda: self.outer(window) == sized, 10, what="900 x 600")
         self.assertIsNone(p.poll())

@@ -172,6 +172,20 @@ TEST_F(WinUITest, FormCaptionBoundsAndConstraints) {
   EXPECT_EQ(form->Bounds(), (TRect{10, 20, 910, 720}));
 }
 
+TEST_F(WinUITest, NoBorderStyleMakesAWindowBiggerThanTheDesktop) {
+  TFormEvents events;
+  auto form = FUI.CreateForm(events);
+  const int maxWidth = GetSystemMetrics(SM_CXMAXTRACK), maxHeight = GetSystemMetrics(SM_CYMAXTRACK);
+  for (auto style : {TFormBorderStyle::bsSizeable, TFormBorderStyle::bsNone}) {
+    form->SetBorderStyle(style);
+    form->SetBounds(0, 0, 30000, 30000);
+    const TRect b = form->Bounds();
+    EXPECT_LE(b.Width(), maxWidth) << static_cast<int>(style);
+    EXPECT_LE(b.Height(), maxHeight) << static_cast<int>(style);
+    EXPECT_GT(b.Width(), 100) << static_cast<int>(style);
+  }
+}
+
 TEST_F(WinUITest, BorderStylesGiveTheirFrames) {
   const struct {
     TFormBorderStyle Style;

@@ -41,6 +41,21 @@ int Clamp16(int value, int low) {
   return CLAMP(value, low, SHRT_MAX);
 }
 
+// What all monitors cover together, in GTK's units.
+GdkRectangle DesktopExtent(GtkWidget* Window) {
+  GdkDisplay* display = gtk_widget_get_display(Window);
+  GdkRectangle all{0, 0, SHRT_MAX, SHRT_MAX};
+  for (int i = 0, n = gdk_display_get_n_monitors(display); i < n; ++i) {
+    GdkRectangle r{};
+    gdk_monitor_get_geometry(gdk_display_get_monitor(display, i), &r);
+    if (i == 0)
+      all = r;
+    else
+      gdk_rectangle_union(&all, &r, &all);
+  }
+  return all;
+}
+
 }  // namespace
 
 TGtkFormPeer::TGtkFormPeer(IFormEvents& Events) : FEvents(Events) {
@@ -84,6 +99,8 @@ void TGtkFormPeer::SetBounds(int Left, int Top, int Width, int Height) {
     // Before the first show the position mode places the window and the
     // frame is not known yet: the size is the client's.
     FClientWidth = Width, FClientHeight = Height;
+    LimitClientSize();
+    Width = FClientWidth, Height = FClientHeight;
     FBounds = {Left, Top, Left + Width, Top + Height};
     ApplyGeometryHints();
     gtk_window_set_default_size(w, Width, Height);
@@ -98,12 +115,25 @@ void TGtkFormPeer::SetBounds(int Left, int Top, int Width, int Height) {
   const int extraHeight = frame.height - gdk_window_get_height(gdk);
   FClientWidth = MAX(1, Width / scale - extraWidth);
   FClientHeight = MAX(1, Height / scale - extraHeight);
+  LimitClientSize();
+  Width = MIN(Width, (FClientWidth + extraWidth) * scale);
+  Height = MIN(Height, (FClientHeight + extraHeight) * scale);
   FRequested = {Left, Top, Left + Width, Top + Height};
   FRequestedUntil = g_get_monotonic_time() + G_USEC_PER_SEC;
   ApplyGeometryHints();
   // With north-west gravity the window manager puts the frame's corner there.
   gtk_window_move(w, Left / scale, Top / scale);
   gtk_window_resize(w, FClientWidth, FClientHeight);
+}
+
+// As on Windows, whose largest tracking size is the desktop's, a window
+// is never made bigger than all monitors together (or the application's
+// own larger maximum). A page asking for 30000 pixels square would
+// otherwise have the X server, GTK and the browser allocate gigabytes each.
+void TGtkFormPeer::LimitClientSize() {
+  const GdkRectangle desktop = DesktopExtent(FWindow);
+  FClientWidth = MIN(FClientWidth, MAX(desktop.width, FMaxWidth));
+  FClientHeight = MIN(FClientHeight, MAX(desktop.height, FMaxHeight));
 }
 
 TRect TGtkFormPeer::Bounds() const {

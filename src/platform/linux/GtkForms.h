@@ -48,6 +48,7 @@ class TGtkFormPeer : public IFormPeer {
   void ApplyFrame();
   // The configured limits, or the client size itself for a fixed border.
   void ApplyGeometryHints();
+  void LimitClientSize();
   bool FixedSize() const;
 
   IFormEvents& FEvents;

@@ -62,6 +62,11 @@ std::string TWin32FormPeer::Caption() const {
 }
 
 void TWin32FormPeer::SetBounds(int Left, int Top, int Width, int Height) {
+  // The system holds framed windows to the largest tracking size (the
+  // desktop and a frame); a borderless one gets the same limit here, so a
+  // page cannot have the browser draw gigabytes of window.
+  Width = std::min(Width, std::max<int>(GetSystemMetrics(SM_CXMAXTRACK), FMaxWidth));
+  Height = std::min(Height, std::max<int>(GetSystemMetrics(SM_CYMAXTRACK), FMaxHeight));
   WINDOWPLACEMENT placement{};
   placement.length = sizeof(placement);
   // A maximized window keeps the bounds for its next restore, as the user expects.
