@@ -1,18 +1,25 @@
 #!/usr/bin/env bash
 # Builds the fuzzers with clang and runs each over a working copy of its
 # committed seed corpus (tests/fuzz/corpus/<name in lower case>) for the
-# given number of seconds (default 10); any finding fails the step.
+# given number of seconds (default 10), as many at a time as there are
+# cores; any finding fails the step. --build-only stops after the build.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
-seconds=${1:-10}
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz -j "$(nproc)"
-for target in build/fuzz/bin/zel_fuzz_*; do
+[[ "${1:-}" == "--build-only" ]] && exit 0
+seconds=${1:-10}
+
+fuzz_one() {
+  local target=$1 seconds=$2 name rc=0
   name=${target##*/zel_fuzz_}
   name=${name,,}
-  work=build/fuzz/corpus/$name
-  mkdir -p "$work"
-  echo "fuzzing $name for ${seconds}s"
+  mkdir -p "build/fuzz/corpus/$name"
   "$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
-    "$work" "tests/fuzz/corpus/$name" 2>&1 | tail -n 4
-done
+    "build/fuzz/corpus/$name" "tests/fuzz/corpus/$name" >"build/fuzz/$name.log" 2>&1 || rc=$?
+  # One block per target, whole, however the runs interleave.
+  { echo "fuzzed $name for ${seconds}s (exit $rc)"; tail -n 4 "build/fuzz/$name.log"; } | flock build/fuzz -c cat
+  [[ $rc == 0 ]] || { tail -n 60 "build/fuzz/$name.log"; return 1; }
+}
+export -f fuzz_one
+printf '%s\n' build/fuzz/bin/zel_fuzz_* | xargs -P "$(nproc)" -I{} bash -c 'fuzz_one "$1" "$2"' _ {} "$seconds"

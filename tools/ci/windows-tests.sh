@@ -10,6 +10,7 @@
 #     runtime, driven by a script of page messages (tests/windows/host_e2e.py).
 # Prints "N passed, N failed" at the end; exits non-zero on any failure.
 # ZEL_UNIT_TESTS_FILTER may narrow the portable unit tests (a GoogleTest filter).
+# --build-only builds the host and prepares the Wine prefix, and runs nothing.
 set -uo pipefail
 
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
@@ -372,6 +373,7 @@ main() {
   build || { echo "0 passed, 1 failed"; return 1; }
   log "build ready after $((SECONDS - start)) s"
   prepare_prefix
+  [[ "${1:-}" == "--build-only" ]] && return 0
   xvfb-run -a -s "-screen 0 1280x800x24" "$0" --inside-display
   local rc=$?
   log "done after $((SECONDS - start)) s"
