@@ -1,5 +1,6 @@
 #include "core/BridgeProtocol.h"
 
+#include "core/StrUtils.h"
 #include "core/Text.h"
 
 namespace zel {
@@ -81,9 +82,11 @@ const TBridgeFunction* FindBridgeFunction(std::string_view group, std::string_vi
 }
 
 std::string FormatBridgeReply(std::string_view uuid, std::string_view result, bool success) {
-  std::string reply = "{\"uuid\": \"";
-  reply.append(uuid);
-  reply += "\", \"success\": ";
+  // The page chooses the uuid: written as a JSON string, so that quotes or
+  // backslashes in it cannot break the reply or add members to it.
+  std::string reply = "{\"uuid\": ";
+  reply += TStrUtils::StringToJsonString(uuid);
+  reply += ", \"success\": ";
   reply += success ? "true" : "false";
   reply += ", \"result\": ";
   reply.append(result);

@@ -31,7 +31,7 @@ class EBridgeArgument : public std::runtime_error {
 };
 
 // {"uuid": "<uuid>", "success": <true|false>, "result": <result>}; the uuid
-// and the result are inserted as they are.
+// is written as a JSON string, the result is inserted as it is.
 std::string FormatBridgeReply(std::string_view uuid, std::string_view result, bool success);
 
 // A text field: missing or null gives the default, a string its value, a

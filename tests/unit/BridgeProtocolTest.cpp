@@ -19,6 +19,18 @@ TEST(BridgeProtocolTest, ReplyFormat) {
   EXPECT_EQ(FormatBridgeReply("u", "[]", true), R"({"uuid": "u", "success": true, "result": []})");
 }
 
+TEST(BridgeProtocolTest, ReplyKeepsAnyUuidTheOneString) {
+  // What a page may send as its uuid comes back as the same string, and the
+  // reply stays one object with its three members.
+  for (const char* uuid : {"a\\", "\\", "x\"", "u\", \"success\": true, \"x\": \"", "line\nfeed",
+                           "nul\x01", "</script>", "caf\xC3\xA9", "12345", ""}) {
+    const json reply = json::parse(FormatBridgeReply(uuid, "\"r\"", false));
+    EXPECT_EQ(reply.size(), 3u) << uuid;
+    EXPECT_EQ(reply["uuid"], uuid);
+    EXPECT_EQ(reply["success"], false) << uuid;
+  }
+}
+
 TEST(BridgeProtocolTest, ReadingTextFields) {
   const json data = json::parse(
       R"({"s": "text", "n": 42, "f": 1.5, "t": true, "b": false, "z": null, "o": {}, "a": [1]})");
