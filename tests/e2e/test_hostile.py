@@ -186,9 +186,9 @@ class HostilePage(ZelTestCase):
               "before, %.1f MB after" % (host_before, host_after, web_before, web_after))
         self.assertLess(done["helloMs"], 1000)
         self.assertLess(done["sizeMs"], 1000)
-        # The allocator keeps part of what the big messages took; a leak would
-        # grow with every message instead.
-        self.assertLess(host_after, host_before + 100.0)
+        # Big blocks go back to the system when freed (some 20 MB stay in
+        # caches); with glibc's rising mapping limit some 45 MB stayed.
+        self.assertLess(host_after, host_before + 35.0)
         # A window grown to what a page asked for would show here first.
         self.assertLess(web_after, web_before + 300.0)
 
