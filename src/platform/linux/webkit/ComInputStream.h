@@ -1,6 +1,7 @@
 // A GInputStream reading an IStream: a response body goes to WebKit as the
 // host's stream yields it, never copied whole. WebKit reads it from worker
-// threads; the host's response streams are agile.
+// threads (the host's response streams are agile), or in place on its own
+// thread when every read is cheap.
 #pragma once
 
 #include <gio/gio.h>
@@ -10,6 +11,9 @@
 namespace zel::webkit {
 
 // Holds a reference to `stream` until the GInputStream is finalized.
-GInputStream* NewComInputStream(IStream* stream);
+// `inPlace`: each read decodes only the bytes it returns (a whole answer read
+// from the start), never a long way of the cipher that a read from the middle
+// of a large package entry may have to run first.
+GInputStream* NewComInputStream(IStream* stream, bool inPlace);
 
 }  // namespace zel::webkit

@@ -150,7 +150,7 @@ void RespondWithFile(WebKitURISchemeRequest* request, const TServeOptions& optio
     status = range.Kind == TByteRange::TKind::Partial ? 206 : 416;
   }
   auto window = MakeCom<TComReadStream, IStream>(file, range.First, range.Length);
-  auto body = TGObjectPtr<GInputStream>::Adopt(NewComInputStream(window.Get()));
+  auto body = TGObjectPtr<GInputStream>::Adopt(NewComInputStream(window.Get(), false));
   Send(request, status, soup_status_get_phrase(static_cast<guint>(status)), headers, body.Get(),
        static_cast<gint64>(range.Length), options);
 }
@@ -176,7 +176,7 @@ void RespondWithObject(WebKitURISchemeRequest* request, ICoreWebView2WebResource
   STATSTG stat{};
   if (content && SUCCEEDED(content->Seek(0, kStreamSeekSet, nullptr)) &&
       SUCCEEDED(content->Stat(&stat, 1 /* STATFLAG_NONAME */))) {
-    auto body = TGObjectPtr<GInputStream>::Adopt(NewComInputStream(content.Get()));
+    auto body = TGObjectPtr<GInputStream>::Adopt(NewComInputStream(content.Get(), status == 200));
     return Send(request, status, reason, headers, body.Get(), static_cast<gint64>(stat.cbSize),
                 options);
   }
