@@ -32,6 +32,8 @@ finish() {
   tail -n 3 "$log"
 }
 mkdir -p build
+# A failing step ends the run: the builds behind it go too.
+trap 'kill $(jobs -p) 2>/dev/null || true' EXIT
 background build/windows-build.log tools/ci/windows-tests.sh --build-only
 windows_build=$!
 background build/fuzz-build.log tools/ci/fuzz.sh --build-only
