@@ -20,7 +20,10 @@ cmake --build --preset linux -j "$jobs"
 background() {
   local log=$1
   shift
+  # Its own process group (same session), so that it can be ended whole.
+  set -m
   chrt --idle 0 nice -n 19 "$@" >"$log" 2>&1 &
+  set +m
 }
 finish() {
   local pid=$1 log=$2
@@ -33,7 +36,7 @@ finish() {
 }
 mkdir -p build
 # A failing step ends the run: the builds behind it go too.
-trap 'kill $(jobs -p) 2>/dev/null || true' EXIT
+trap 'for job in $(jobs -p); do kill -- -"$job" 2>/dev/null || true; done' EXIT
 background build/windows-build.log tools/ci/windows-tests.sh --build-only
 windows_build=$!
 background build/fuzz-build.log tools/ci/fuzz.sh --build-only
