@@ -118,6 +118,12 @@ def phases(out_file, out_dir):
         # The following messages come from the second page.
         ("navigate", 50006, {"url": "file:///second.html"}),
     ], [
+        # Malformed messages get no answer; a uuid with quotes comes back
+        # whole; a size beyond the desktop is cut to it.
+        "[1, 2]", '{"id": 10001, "uuid": "noData"}', '{"id": "5x", "uuid": "badId", "data": {}}',
+        ('q"uote\\', 60005, {}),
+        ("huge", 60010, {"width": 30000, "height": "99999999999999999999999"}),
+        ("getSizeHuge", 60009, {}),
         # The window manager has framed the window by now, and keeps it still.
         ("getSizeBefore2", 60009, {}),
         ("setSize2", 60010, {"width": 700, "height": 500}), ("getSize2", 60009, {}),
@@ -134,7 +140,7 @@ def script(parts, gates):
     for i, part in enumerate(parts):
         if i > 0:
             lines.append("await " + gates[i - 1])
-        lines += [request(*m) for m in part]
+        lines += [m if isinstance(m, str) else request(*m) for m in part]
     # What the bridge script's default close handler does.
     lines.append("when zel.events.onCloseQuery(); => " + request("close", 50001, {}))
     return "\n".join(lines) + "\n"
@@ -154,8 +160,9 @@ EXPECTED_B = {
     "getBorderSingle": (True, "single"), "navigate": (True, True),
     "getTitle2": (True, TITLE), "setItems": (True, True),
     "setItemsBad": (False, "Wrong menu items JSON"), "updateItem": (True, True),
+    'q"uote\\': (True, TITLE), "huge": (True, True),
 }
-NO_REPLY = ["setBorderNone", "unknownId", "setBorderSingle"]
+NO_REPLY = ["setBorderNone", "unknownId", "setBorderSingle", "noData", "badId"]
 
 
 def check_replies(log, expected):
@@ -349,6 +356,9 @@ def last_phase(log):
     replies = log.replies()
     check("no reply to setBorder and unknown ids",
           not any(u in replies for u in NO_REPLY), replies.keys())
+    huge = replies.get("getSizeHuge")
+    check("a size beyond the desktop is cut to it", huge and huge[0] and
+          640 <= huge[1]["width"] <= 1280 + 100 and 480 <= huge[1]["height"] <= 800 + 100, huge)
     # setSize with width and height only keeps the position.
     before, after = replies.get("getSizeBefore2"), replies.get("getSize2")
     check("reply getSize2", before and after and after == (True, dict(
