@@ -2,7 +2,8 @@
 # Benchmarks of large packages (figures, not pass/fail):
 #  1. start-up until the page set its title, a 1 MB package against a 200 MB
 #     one (same page; the rest is incompressible filler), with the host's
-#     resident memory at that moment;
+#     resident memory at that moment; then `zelpack run` on the 1 MB
+#     package's folder (packing included) against its packed copy;
 #  2. a 20 MB asset fetched by the page from the package, against the same
 #     bytes served from memory by a bare WebKitGTK custom scheme (median of
 #     nine whole fetches each).
@@ -28,6 +29,10 @@ cat "$work/small.bin" "$work/large.bin" >/dev/null
 "$build/bin/startup_bench" 1 bench-ready -- "$work/small.bin" -- "$work/large.bin" >/dev/null
 echo "== start-up until the page set its title (A: 1 MB package, B: 200 MB package)"
 "$build/bin/startup_bench" "$runs" bench-ready -- "$work/small.bin" -- "$work/large.bin" | tail -n 1
+
+echo "== start-up until the page set its title (A: zelpack run on the folder, B: the packed copy)"
+"$build/bin/startup_bench" "$runs" bench-ready -- "$build/bin/zelpack" run "$work/small" \
+  -- "$work/small.bin" | tail -n 1
 
 mkdir -p "$work/asset/app"
 cp "$here/pages/asset.html" "$work/asset/app/index.html"
