@@ -1,5 +1,7 @@
 #include "core/BridgeProtocol.h"
 
+#include <algorithm>
+
 #include "core/StrUtils.h"
 #include "core/Text.h"
 
@@ -155,14 +157,39 @@ std::string ReplaceLoneSurrogates(std::string_view json) {
   return out;
 }
 
+// How deep arrays and objects nest in the text, strings skipped.
+std::size_t NestingDepth(std::string_view json) {
+  std::size_t depth = 0, deepest = 0;
+  bool inString = false;
+  for (std::size_t i = 0; i < json.size(); ++i) {
+    const char c = json[i];
+    if (inString) {
+      if (c == '\\')
+        ++i;
+      else if (c == '"')
+        inString = false;
+    } else if (c == '"') {
+      inString = true;
+    } else if (c == '[' || c == '{') {
+      deepest = std::max(deepest, ++depth);
+    } else if ((c == ']' || c == '}') && depth > 0) {
+      --depth;
+    }
+  }
+  return deepest;
+}
+
 }  // namespace
 
 TBridgeRequest ParseBridgeRequest(std::string_view json) {
+  // Every request's data holds plain values. A value nested thousands deep
+  // would be copied or written out by recursion, one stack frame a level.
+  if (NestingDepth(json) > kMaxBridgeNesting) throw EBridgeArgument("the message nests too deep");
   nlohmann::json message = nlohmann::json::parse(json, nullptr, false);
   if (message.is_discarded())
     message = nlohmann::json::parse(ReplaceLoneSurrogates(json), nullptr, false);
   if (!message.is_object()) throw EBridgeArgument("the message is not a JSON object");
-  auto member = [&](const char* key) -> const nlohmann::json& {
+  auto member = [&](const char* key) -> nlohmann::json& {
     const auto it = message.find(key);
     if (it == message.end()) throw EBridgeArgument(std::string("the message has no ") + key);
     return *it;
@@ -175,7 +202,7 @@ TBridgeRequest ParseBridgeRequest(std::string_view json) {
   TBridgeRequest request;
   request.IdText = text(member("id"), "id");
   request.Uuid = text(member("uuid"), "uuid");
-  request.Data = member("data");
+  request.Data = std::move(member("data"));
   if (!request.Data.is_object()) throw EBridgeArgument("the member data is not an object");
   return request;
 }

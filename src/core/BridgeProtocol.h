@@ -43,7 +43,8 @@ std::string ReadTextField(const nlohmann::json& data, std::string_view key,
 bool ReadBoolField(const nlohmann::json& data, std::string_view key, bool defaultValue);
 
 // The members "id", "uuid" and "data" of a request; throws EBridgeArgument
-// when the text is not such an object.
+// when the text is not such an object, or nests deeper than kMaxBridgeNesting.
+inline constexpr std::size_t kMaxBridgeNesting = 256;
 struct TBridgeRequest {
   std::string IdText;
   std::string Uuid;

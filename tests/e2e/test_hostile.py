@@ -14,7 +14,7 @@ import subprocess
 import time
 import unittest
 
-from zeltest import ZelTestCase, page, wait_for
+from zeltest import SANITIZER, ZelTestCase, page, wait_for
 
 SCRIPT = r"""
 const IDS = [10001, 10002, 11001, 11002, 11003, 11004, 11005, 12001, 12002,
@@ -186,6 +186,8 @@ class HostilePage(ZelTestCase):
               "before, %.1f MB after" % (host_before, host_after, web_before, web_after))
         self.assertLess(done["helloMs"], 1000)
         self.assertLess(done["sizeMs"], 1000)
+        if SANITIZER:
+            return  # ASan keeps freed memory in quarantine: the figures say nothing
         # Big blocks go back to the system when freed (some 20 MB stay in
         # caches); with glibc's rising mapping limit some 45 MB stayed.
         self.assertLess(host_after, host_before + 35.0)

@@ -60,6 +60,23 @@ TEST(BridgeProtocolTest, ParsingRequests) {
     EXPECT_THROW(ParseBridgeRequest(bad), EBridgeArgument) << bad;
 }
 
+// Nesting is counted outside strings only: brackets in texts (a menu list,
+// file contents) are free.
+TEST(BridgeProtocolTest, RequestsNestingTooDeepAreRefused) {
+  auto nested = [](std::size_t depth) {
+    return R"({"id": 1, "uuid": "u", "data": {"x": )" + std::string(depth, '[') +
+           std::string(depth, ']') + "}}";
+  };
+  EXPECT_NO_THROW(ParseBridgeRequest(nested(kMaxBridgeNesting - 2)));
+  EXPECT_THROW(ParseBridgeRequest(nested(kMaxBridgeNesting - 1)), EBridgeArgument);
+  EXPECT_THROW(ParseBridgeRequest(nested(1000000)), EBridgeArgument);
+  const std::string brackets(100000, '[');
+  const TBridgeRequest text = ParseBridgeRequest(
+      R"({"id": 1, "uuid": "u\"[", "data": {"items": ")" + brackets + R"(\"\\["}})");
+  EXPECT_EQ(text.Uuid, "u\"[");
+  EXPECT_EQ(text.Data["items"], brackets + "\"\\[");
+}
+
 // JavaScript strings may hold lone surrogates; JSON.stringify writes them as
 // escapes, which arrive here and become U+FFFD instead of spoiling the request.
 TEST(BridgeProtocolTest, LoneSurrogatesBecomeReplacementCharacters) {
