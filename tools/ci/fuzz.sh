@@ -17,9 +17,11 @@ fuzz_one() {
   mkdir -p "build/fuzz/corpus/$name"
   "$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
     "build/fuzz/corpus/$name" "tests/fuzz/corpus/$name" >"build/fuzz/$name.log" 2>&1 || rc=$?
-  # One block per target, whole, however the runs interleave.
-  { echo "fuzzed $name for ${seconds}s (exit $rc)"; tail -n 4 "build/fuzz/$name.log"; } | flock build/fuzz -c cat
-  [[ $rc == 0 ]] || { tail -n 60 "build/fuzz/$name.log"; return 1; }
+  # One block per target, whole, however the runs interleave; a finding's
+  # report in full.
+  { echo "fuzzed $name for ${seconds}s (exit $rc)"; tail -n "$((rc ? 60 : 4))" "build/fuzz/$name.log"; } |
+    flock build/fuzz -c cat
+  return $((rc != 0))
 }
 export -f fuzz_one
 printf '%s\n' build/fuzz/bin/zel_fuzz_* | xargs -P "$(nproc)" -I{} bash -c 'fuzz_one "$1" "$2"' _ {} "$seconds"
